@@ -1,0 +1,15 @@
+// normalizeMessageBody: the text that the keyword lists and the model see.
+//
+// Removes every CR, LF, "." and "-", in that order, then trims Unicode space separators (category Zs) and
+// tabs from both ends. Nothing else changes: case, full-width punctuation, inner blanks and other line
+// separators (U+2028, U+0085, vertical tab, form feed) stay. Ill-formed UTF-8 is kept as it is.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quell {
+
+std::string normalizeMessageBody(std::string_view body);
+
+}  // namespace quell

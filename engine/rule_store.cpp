@@ -1,0 +1,77 @@
+#include "engine/rule_store.h"
+
+#include <map>
+
+#include "platform/user_defaults.h"
+
+namespace quell {
+
+const char* ruleListKey(RuleListKind kind) {
+  switch (kind) {
+    case RuleListKind::NumberWhitelist: return "numberWhitelistKey";
+    case RuleListKind::NumberBlacklist: return "numberBlacklistKey";
+    case RuleListKind::KeywordWhitelist: return "keywordWhitelistKey";
+    case RuleListKind::KeywordBlacklist: return "keywordBlacklistKey";
+  }
+  return "";
+}
+
+std::optional<RuleListKind> ruleListKindForKey(std::string_view key) {
+  for (auto kind : kAllRuleListKinds)
+    if (key == ruleListKey(kind)) return kind;
+  return std::nullopt;
+}
+
+const std::vector<std::string>& DefaultRuleLists(RuleListKind kind) {
+  static const std::vector<std::string> lists[4] = {
+      {"10086", "12306", "10000", "10010"},
+      {"106550258080236184", "10655025170104488"},
+      {"验证码", "转账", "余额", "快递", "取件码"},
+      {"退订", "TD", "回T", "双十一", "双11", "澳门", "贷款"},
+  };
+  return lists[static_cast<int>(kind)];
+}
+
+std::optional<std::vector<std::string>> RuleStore::readStoredList(RuleListKind kind) {
+  auto defaults = UserDefaults::initWithSuiteName(AppGroupIdentifier);
+  if (!defaults) return std::nullopt;
+  auto value = defaults->objectForKey(ruleListKey(kind));
+  if (!value) return std::vector<std::string>();
+  auto* array = value->get<PropertyListArray>();
+  if (!array) return std::nullopt;
+  std::vector<std::string> entries;
+  entries.reserve(array->size());
+  for (auto& element : *array) {
+    auto* s = element.get<std::string>();
+    if (!s) return std::nullopt;  // all or nothing: no element is skipped
+    entries.push_back(std::move(*s));
+  }
+  return entries;
+}
+
+std::vector<std::string> RuleStore::storedList(RuleListKind kind) {
+  // No store, a value that is not an array, or an array holding anything but strings: the list reads
+  // as empty.
+  return readStoredList(kind).value_or(std::vector<std::string>());
+}
+
+std::vector<std::string> loadRuleList(RuleListKind kind) {
+  auto entries = RuleStore::storedList(kind);
+  if (kind == RuleListKind::NumberWhitelist)
+    entries.insert(entries.end(), BuiltInServiceNumbers.begin(), BuiltInServiceNumbers.end());
+  return entries;
+}
+
+bool RuleStore::writeList(RuleListKind kind, const std::vector<std::string>& entries) {
+  return writeLists({{kind, entries}});
+}
+
+bool RuleStore::writeLists(const std::vector<std::pair<RuleListKind, std::vector<std::string>>>& lists) {
+  auto defaults = UserDefaults::initWithSuiteName(AppGroupIdentifier);
+  if (!defaults) return false;  // no store: writers skip the write
+  std::map<std::string, PropertyList> values;
+  for (const auto& [kind, entries] : lists) values[ruleListKey(kind)] = PropertyList::stringArray(entries);
+  return defaults->setObjectsForKeys(values);
+}
+
+}  // namespace quell

@@ -1,0 +1,180 @@
+#include "platform/extension_main.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <future>
+#include <iostream>
+#include <map>
+#include <mutex>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/bundle.h"
+#include "platform/network_deferral.h"
+#include "platform/query_stream.h"
+
+namespace quell {
+
+namespace {
+
+using Json = nlohmann::json;
+
+std::map<std::string, PrincipalClassFactory>& registry() {
+  static std::map<std::string, PrincipalClassFactory> classes;
+  return classes;
+}
+
+struct ExtensionInfo {
+  std::string principalClass;
+  NetworkServiceConfiguration network;
+};
+
+std::optional<ExtensionInfo> readExtensionInfo(std::string* error) {
+  std::filesystem::path path;
+  if (const char* override = std::getenv("QUELL_EXTENSION_INFO"); override && *override) {
+    path = override;
+  } else {
+    path = Bundle::main().resourcePath() / "Info.json";
+  }
+  std::ifstream in(path);
+  if (!in) {
+    *error = "cannot read the extension configuration " + path.string();
+    return std::nullopt;
+  }
+  Json info = Json::parse(in, nullptr, false);
+  const Json* extension = nullptr;
+  if (info.is_object() && info.contains("NSExtension") && info["NSExtension"].is_object())
+    extension = &info["NSExtension"];
+  if (!extension || !extension->contains("NSExtensionPrincipalClass") ||
+      !(*extension)["NSExtensionPrincipalClass"].is_string()) {
+    *error = "the extension configuration " + path.string() + " names no principal class";
+    return std::nullopt;
+  }
+  ExtensionInfo result;
+  result.principalClass = (*extension)["NSExtensionPrincipalClass"].get<std::string>();
+  Json attributes = extension->value("NSExtensionAttributes", Json::object());
+  if (!attributes.is_object()) attributes = Json::object();
+  if (auto url = attributes.find("ILMessageFilterExtensionNetworkURL"); url != attributes.end() && url->is_string())
+    result.network.url = url->get<std::string>();
+  if (auto ca = attributes.find("QuellNetworkCAFile"); ca != attributes.end() && ca->is_string() &&
+                                                       !ca->get<std::string>().empty()) {
+    std::filesystem::path caPath = ca->get<std::string>();
+    result.network.caFile = caPath.is_absolute() ? caPath : path.parent_path() / caPath;
+  }
+  if (auto timeout = attributes.find("QuellNetworkTimeoutMs");
+      timeout != attributes.end() && timeout->is_number_unsigned())
+    result.network.timeout = std::chrono::milliseconds(timeout->get<std::uint32_t>());
+  return result;
+}
+
+// Writes whole lines to standard output, one at a time, flushed, from any thread.
+class AnswerWriter {
+ public:
+  void write(std::string line) {
+    line.push_back('\n');
+    std::lock_guard lock(mu_);
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fflush(stdout);
+  }
+
+ private:
+  std::mutex mu_;
+};
+
+// Wraps a completion so that it takes effect once, whatever the handler does.
+ILMessageFilterQueryCompletion once(std::function<void(ILMessageFilterQueryResponse)> answer) {
+  auto done = std::make_shared<std::atomic<bool>>(false);
+  return [done, answer = std::move(answer)](ILMessageFilterQueryResponse response) {
+    if (!done->exchange(true)) answer(response);
+  };
+}
+
+int serveStream(ILMessageFilterQueryHandling& handler, NetworkDeferral& deferral, AnswerWriter& out) {
+  QueryLineReader reader(STDIN_FILENO);
+  std::string line;
+  for (;;) {
+    auto status = reader.next(&line);
+    if (status == QueryLineReader::Status::kEnd) break;
+    if (status == QueryLineReader::Status::kTooLong) {
+      out.write(formatErrorLine(nullptr, "the line is longer than " + std::to_string(kMaxQueryLineBytes) +
+                                             " bytes"));
+      continue;
+    }
+    if (line.find_first_not_of(" \t") == std::string::npos) continue;  // blank lines carry no query
+    auto parsed = parseQueryLine(line);
+    if (auto* error = std::get_if<QueryLineError>(&parsed)) {
+      out.write(formatErrorLine(error->id, error->message));
+      continue;
+    }
+    auto& query = std::get<QueryLine>(parsed);
+    NetworkDeferralContext context(deferral, query.request);
+    handler.handleQueryRequest(query.request, context,
+                               once([&out, id = query.id](ILMessageFilterQueryResponse response) {
+                                 out.write(formatAnswerLine(id, response.action));
+                               }));
+  }
+  return 0;
+}
+
+int answerOnce(ILMessageFilterQueryHandling& handler, NetworkDeferral& deferral,
+               const ILMessageFilterQueryRequest& request) {
+  std::promise<ILMessageFilterAction> answered;
+  auto result = answered.get_future();
+  NetworkDeferralContext context(deferral, request);
+  handler.handleQueryRequest(request, context, once([&answered](ILMessageFilterQueryResponse response) {
+                               answered.set_value(response.action);
+                             }));
+  std::printf("%s\n", actionName(result.get()));
+  return 0;
+}
+
+int usage(const char* program) {
+  std::fprintf(stderr,
+               "usage: %s                      judge queries read as JSON Lines from standard input\n"
+               "       %s [--sender S] [--body B]  judge one message and print the action\n",
+               program, program);
+  return 2;
+}
+
+}  // namespace
+
+void registerPrincipalClass(const std::string& name, PrincipalClassFactory factory) {
+  registry()[name] = std::move(factory);
+}
+
+int NSExtensionMain(int argc, char** argv) {
+  std::optional<ILMessageFilterQueryRequest> single;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if ((arg == "--sender" || arg == "--body") && i + 1 < argc) {
+      if (!single) single.emplace();
+      (arg == "--sender" ? single->sender : single->messageBody) = argv[++i];
+    } else {
+      return usage(argv[0]);
+    }
+  }
+
+  std::string error;
+  auto info = readExtensionInfo(&error);
+  if (!info) {
+    std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
+    return 1;
+  }
+  auto factory = registry().find(info->principalClass);
+  if (factory == registry().end()) {
+    std::fprintf(stderr, "%s: unknown principal class \"%s\"\n", argv[0], info->principalClass.c_str());
+    return 1;
+  }
+  auto handler = factory->second();
+  AnswerWriter out;
+  // Declared last so that it is destroyed first: its destructor waits for every deferred query, whose
+  // completions still write answers.
+  NetworkDeferral deferral(info->network);
+  return single ? answerOnce(*handler, deferral, *single) : serveStream(*handler, deferral, out);
+}
+
+}  // namespace quell

@@ -1,0 +1,77 @@
+// NetworkDeferral: forwards deferred filter queries to the extension's network service.
+//
+// Each deferred query is POSTed as JSON {"sender": ..., "messageBody": ...} (absent members as null) to the
+// configured HTTPS URL. Requests run on a small pool of worker threads, so the thread that answers queries
+// never waits on the network; each completion is called exactly once, on a worker thread, with the HTTP
+// response (any status) or with an error (bad URL, connection or TLS failure, timeout).
+//
+// With no URL configured, the completion is called at once, on the caller's thread, with no response and an
+// error saying that no network service is configured.
+//
+// The destructor waits for every request already handed over to finish and its completion to return.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/message_filter.h"
+
+namespace quell {
+
+struct NetworkServiceConfiguration {
+  std::string url;                           // "https://host[:port][/path]"; empty: no service
+  std::optional<std::filesystem::path> caFile;  // trust these certificates instead of the system's
+  std::chrono::milliseconds timeout{10000};
+};
+
+inline constexpr const char* kNetworkErrorDomain = "ILMessageFilterErrorDomain";
+
+class NetworkDeferral {
+ public:
+  explicit NetworkDeferral(NetworkServiceConfiguration config, int workers = 4);
+  ~NetworkDeferral();
+  NetworkDeferral(const NetworkDeferral&) = delete;
+  NetworkDeferral& operator=(const NetworkDeferral&) = delete;
+
+  void defer(const ILMessageFilterQueryRequest& request, ILNetworkCompletion completion);
+
+ private:
+  struct Job {
+    ILMessageFilterQueryRequest request;
+    ILNetworkCompletion completion;
+  };
+
+  void work();
+  void send(const Job& job);
+
+  const NetworkServiceConfiguration config_;
+  std::mutex mu_;
+  std::condition_variable ready_;
+  std::deque<Job> queue_;
+  bool stopping_ = false;
+  std::vector<std::thread> workers_;
+};
+
+// The context handed to the principal class for one query: deferral goes through the shared NetworkDeferral.
+class NetworkDeferralContext : public ILMessageFilterExtensionContext {
+ public:
+  NetworkDeferralContext(NetworkDeferral& deferral, ILMessageFilterQueryRequest request)
+      : deferral_(deferral), request_(std::move(request)) {}
+
+  void deferQueryRequestToNetworkWithCompletion(ILNetworkCompletion completion) override {
+    deferral_.defer(request_, std::move(completion));
+  }
+
+ private:
+  NetworkDeferral& deferral_;
+  const ILMessageFilterQueryRequest request_;
+};
+
+}  // namespace quell

@@ -1,0 +1,83 @@
+// UserDefaults: a persistent, process-shared key-value store of property-list values, one per domain.
+//
+// This stands in for the phone's settings store. Each domain (an app group's suite, or a program's standard
+// domain) is one SQLite database under the user's XDG data directory:
+//   $XDG_DATA_HOME/quell/defaults/<domain>.sqlite   (XDG_DATA_HOME defaults to ~/.local/share)
+//
+// Contract:
+//  - Opening can fail (the directory cannot be created, the file is not a database or is corrupt, the store
+//    stays locked beyond a short busy timeout): the open functions then return nullptr. Callers treat that
+//    as "no store".
+//  - Every read goes to the database, so a value written by another process is seen on the next read.
+//  - setObjectForKey replaces one key's whole value in one durable transaction: a reader sees the old or the
+//    new value, never a mixture. Writers of different keys never lose each other's writes.
+//  - setObjectsForKeys writes several keys in one transaction: all of them or none.
+//  - A stored value that cannot be decoded reads as absent; it is never half-read.
+//  - A UserDefaults object is safe to use from several threads. Objects for the same file are shared within
+//    a process; if the file is replaced on disk, the next open notices and reopens it.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/property_list.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace quell {
+
+class UserDefaults {
+ public:
+  // Opens the domain named suiteName (for an app group, its identifier). A name that is empty, starts with
+  // a dot or holds a path separator is refused.
+  static std::shared_ptr<UserDefaults> initWithSuiteName(std::string_view suiteName);
+  // Opens the running program's own private domain, named by its bundle identifier.
+  static std::shared_ptr<UserDefaults> standardUserDefaults();
+  // Where the database of a domain lives (whether or not it exists yet).
+  static std::filesystem::path pathForDomain(std::string_view domain);
+
+  ~UserDefaults();
+  UserDefaults(const UserDefaults&) = delete;
+  UserDefaults& operator=(const UserDefaults&) = delete;
+
+  // The stored value, or the registered default, or nullopt.
+  std::optional<PropertyList> objectForKey(std::string_view key);
+  // The value under key if it is an array; nullopt if absent, not an array or unreadable.
+  std::optional<PropertyListArray> arrayForKey(std::string_view key);
+  // The value under key if it is an integer (a Boolean reads as 0 or 1, a real is truncated); else 0.
+  std::int64_t integerForKey(std::string_view key);
+
+  // Each returns false when nothing was written (the store failed or the value cannot be encoded).
+  bool setObjectForKey(const PropertyList& value, std::string_view key);
+  bool setIntegerForKey(std::int64_t value, std::string_view key);
+  bool setObjectsForKeys(const std::map<std::string, PropertyList>& values);
+
+  // Defaults answer reads of keys that hold no stored value. They live in this process only.
+  void registerDefaults(const PropertyListDictionary& defaults);
+
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  friend class UserDefaultsCache;
+  UserDefaults(std::filesystem::path path, sqlite3* db, std::uint64_t device, std::uint64_t inode);
+
+  std::optional<PropertyList> readStored(std::string_view key);
+
+  const std::filesystem::path path_;
+  const std::uint64_t device_;
+  const std::uint64_t inode_;
+  std::mutex mu_;  // guards everything below
+  sqlite3* db_;
+  sqlite3_stmt* select_ = nullptr;
+  sqlite3_stmt* upsert_ = nullptr;
+  PropertyListDictionary registered_;
+};
+
+}  // namespace quell

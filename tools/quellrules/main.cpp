@@ -1,0 +1,166 @@
+// quellrules: lists, edits, backs up and restores the four rule lists from the command line, through the
+// same rule store the app and the filter use.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "engine/rule_store.h"
+#include "engine/unicode_text.h"
+#include "platform/bundle.h"
+#include "tools/quellrules/rules_backup.h"
+
+const quell::BundleIdentity quell::kMainBundleIdentity = {"Quellbox", "app.quell.Quellbox"};
+
+namespace {
+
+using quell::RuleListKind;
+using quell::RuleStore;
+
+struct KindName {
+  RuleListKind kind;
+  const char* shortName;
+  const char* title;
+};
+
+constexpr KindName kKindNames[] = {
+    {RuleListKind::NumberWhitelist, "number-whitelist", "号码白名单"},
+    {RuleListKind::NumberBlacklist, "number-blacklist", "号码黑名单"},
+    {RuleListKind::KeywordWhitelist, "keyword-whitelist", "关键词白名单"},
+    {RuleListKind::KeywordBlacklist, "keyword-blacklist", "关键词黑名单"},
+};
+
+std::optional<RuleListKind> parseKind(const std::string& name) {
+  for (const auto& k : kKindNames)
+    if (name == k.shortName || name == quell::ruleListKey(k.kind)) return k.kind;
+  return std::nullopt;
+}
+
+int fail(const std::string& message) {
+  std::fprintf(stderr, "quellrules: %s\n", message.c_str());
+  return 1;
+}
+
+int usage() {
+  std::fprintf(stderr,
+               "usage: quellrules list\n"
+               "       quellrules add KIND ENTRY\n"
+               "       quellrules delete KIND INDEX\n"
+               "       quellrules export [FILE]\n"
+               "       quellrules import FILE|-\n"
+               "KIND: number-whitelist, number-blacklist, keyword-whitelist, keyword-blacklist,\n"
+               "      or the store key (numberWhitelistKey, ...)\n");
+  return 2;
+}
+
+// The stored list of a kind, or an error when it cannot be read; editing a list that cannot be read would
+// overwrite whatever is stored there.
+std::optional<std::vector<std::string>> readForEditing(RuleListKind kind) {
+  auto list = RuleStore::readStoredList(kind);
+  if (!list)
+    fail(std::string("the list ") + quell::ruleListKey(kind) +
+         " cannot be read (no store, or a stored value that is not a list of strings); "
+         "replace it with 'quellrules import'");
+  return list;
+}
+
+int list() {
+  for (const auto& k : kKindNames) {
+    auto entries = RuleStore::readStoredList(k.kind);
+    std::printf("%s (%s)%s\n", k.title, k.shortName, entries ? "" : " [unreadable: reads as empty]");
+    std::size_t index = 0;
+    for (const auto& entry : entries.value_or(std::vector<std::string>()))
+      std::printf("  %zu\t%s\n", index++, entry.c_str());
+    if (k.kind == RuleListKind::NumberWhitelist)
+      for (const char* number : quell::BuiltInServiceNumbers) std::printf("  -\t%s\t(built-in)\n", number);
+  }
+  return 0;
+}
+
+int add(RuleListKind kind, const std::string& entry) {
+  if (entry.empty()) return fail("an entry cannot be empty");
+  if (!quell::isWellFormedUtf8(entry)) return fail("an entry must be UTF-8 text");
+  auto entries = readForEditing(kind);
+  if (!entries) return 1;
+  entries->push_back(entry);
+  if (!RuleStore::writeList(kind, *entries)) return fail("the store could not be written");
+  return 0;
+}
+
+int remove(RuleListKind kind, const std::string& indexText) {
+  char* end = nullptr;
+  errno = 0;
+  unsigned long long index = std::strtoull(indexText.c_str(), &end, 10);
+  if (indexText.empty() || indexText[0] == '-' || *end != '\0' || errno != 0)
+    return fail("INDEX must be a whole number as 'quellrules list' shows it");
+  auto entries = readForEditing(kind);
+  if (!entries) return 1;
+  if (index >= entries->size())
+    return fail("no entry " + indexText + " in " + quell::ruleListKey(kind) +
+                " (built-in numbers cannot be deleted)");
+  entries->erase(entries->begin() + static_cast<std::ptrdiff_t>(index));
+  if (!RuleStore::writeList(kind, *entries)) return fail("the store could not be written");
+  return 0;
+}
+
+int exportLists(const char* path) {
+  quell::RuleLists lists;
+  for (const auto& k : kKindNames) {
+    auto entries = RuleStore::readStoredList(k.kind);
+    if (!entries)
+      std::fprintf(stderr, "quellrules: warning: %s cannot be read and is exported as empty\n",
+                   quell::ruleListKey(k.kind));
+    lists[k.kind] = entries.value_or(std::vector<std::string>());
+  }
+  std::string text = quell::formatRulesBackup(lists);
+  if (!path) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return 0;
+  }
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+  out.close();
+  if (!out) return fail(std::string("cannot write ") + path);
+  return 0;
+}
+
+int importLists(const std::string& path) {
+  std::string text;
+  if (path == "-") {
+    text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+  } else {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return fail("cannot read " + path);
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  std::string error;
+  auto lists = quell::parseRulesBackup(text, &error);
+  if (!lists) return fail("nothing imported: " + error);
+  std::vector<std::pair<RuleListKind, std::vector<std::string>>> writes(lists->begin(), lists->end());
+  // One transaction: either every list of the backup is replaced or the store stays as it was.
+  if (!RuleStore::writeLists(writes)) return fail("nothing imported: the store could not be written");
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) return usage();
+  const std::string& command = args[0];
+  if (command == "list" && args.size() == 1) return list();
+  if (command == "export" && args.size() <= 2) return exportLists(args.size() == 2 ? argv[2] : nullptr);
+  if (command == "import" && args.size() == 2) return importLists(args[1]);
+  if ((command == "add" || command == "delete") && args.size() == 3) {
+    auto kind = parseKind(args[1]);
+    if (!kind) return fail("unknown list \"" + args[1] + "\"");
+    return command == "add" ? add(*kind, args[2]) : remove(*kind, args[2]);
+  }
+  return usage();
+}
