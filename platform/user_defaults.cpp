@@ -75,6 +75,7 @@ class UserDefaultsCache {
  private:
   std::shared_ptr<UserDefaults> lookup(const std::filesystem::path& path) {
     std::lock_guard lock(mu_);
+    if (pid_ != getpid()) forgetInheritedConnections();
     struct stat st;
     bool exists = ::stat(path.c_str(), &st) == 0;
     auto it = open_.find(path.native());
@@ -94,7 +95,16 @@ class UserDefaultsCache {
     return defaults;
   }
 
+  // A forked child must not use or close its parent's SQLite connections; it abandons them and opens
+  // its own.
+  void forgetInheritedConnections() {
+    for (auto& [path, defaults] : open_) new std::shared_ptr<UserDefaults>(std::move(defaults));
+    open_.clear();
+    pid_ = getpid();
+  }
+
   std::mutex mu_;
+  pid_t pid_ = getpid();
   std::unordered_map<std::string, std::shared_ptr<UserDefaults>> open_;
 };
 

@@ -1,0 +1,200 @@
+// The filter process as the SMS service drives it: JSON Lines in, one answer per query out.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <set>
+
+#include "engine/rule_store.h"
+#include "tests/support/https_test_server.h"
+#include "tests/support/test_environment.h"
+
+namespace quell {
+namespace {
+
+using nlohmann::json;
+using testing::runProcess;
+using testing::splitLines;
+
+const std::map<std::string, std::string> kLogToStderr = {{"QUELL_LOG", "stderr"}};
+
+testing::ProcessResult runGuard(const std::string& input, std::map<std::string, std::string> env = kLogToStderr,
+                                const std::vector<std::string>& args = {}) {
+  return runProcess(QUELLGUARD_PATH, args, input, env);
+}
+
+std::map<json, json> answersById(const std::string& out) {
+  std::map<json, json> answers;
+  for (const auto& line : splitLines(out)) {
+    auto answer = json::parse(line);
+    EXPECT_FALSE(answers.count(answer["id"])) << "two answers for " << answer["id"];
+    answers[answer["id"]] = answer;
+  }
+  return answers;
+}
+
+class QuellguardProcess : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(RuleStore::writeLists({{RuleListKind::NumberBlacklist, {"10690000"}},
+                                       {RuleListKind::KeywordBlacklist, {"退订"}}}));
+  }
+  testing::ScopedDataHome home_;
+};
+
+TEST_F(QuellguardProcess, AnswersEveryQueryOnceAndLogsFailedDeferrals) {
+  std::string input =
+      R"({"id": 1, "sender": "10690000", "messageBody": "你好"})" "\n"
+      R"({"id": "two", "sender": "123", "messageBody": "回复退订"})" "\n"
+      R"({"id": 3, "sender": "123", "messageBody": "明天见"})" "\n"
+      R"({"id": 4, "messageBody": "退订"})" "\n"
+      R"({"id": 5.5, "sender": "10690000", "messageBody": null})" "\n"
+      "\n";
+  auto result = runGuard(input);
+  EXPECT_EQ(result.exitCode, 0);
+  auto answers = answersById(result.out);
+  ASSERT_EQ(answers.size(), 5u);
+  EXPECT_EQ(answers[1]["action"], "junk");
+  EXPECT_EQ(answers["two"]["action"], "junk");
+  EXPECT_EQ(answers[3]["action"], "none");
+  EXPECT_EQ(answers[4]["action"], "none");
+  EXPECT_EQ(answers[5.5]["action"], "none");
+  // With no network service configured, each of the three none answers logged one line.
+  auto log = splitLines(result.err);
+  ASSERT_EQ(log.size(), 3u);
+  for (const auto& line : log) EXPECT_EQ(line.rfind("Error deferring query request to network: ", 0), 0u);
+}
+
+TEST_F(QuellguardProcess, BadLinesGetErrorsAndTheStreamGoesOn) {
+  std::string huge = R"({"id": 9, "sender": "1", "messageBody": ")" + std::string(10 << 20, 'a') + "\"}";
+  std::string input = "not json\n"
+                      "[1, 2]\n"
+                      R"({"sender": "1", "messageBody": "x"})" "\n"
+                      R"({"id": {"a": 1}, "sender": "1"})" "\n"
+                      R"({"id": 5, "sender": 10690000, "messageBody": "x"})" "\n"
+                      R"({"id": 6, "sender": "1", "messageBody": ["x"]})" "\n"
+                      "{\"id\": 7, \"sender\": \"1\", \"messageBody\": \"\xff\xfe\"}\n" +
+                      std::string("\x01\0\x02\n", 4) +
+                      huge + "\n" + R"({"id": "last", "sender": "10690000", "messageBody": "x"})" "\n";
+  auto result = runGuard(input);
+  EXPECT_EQ(result.exitCode, 0);
+  auto lines = splitLines(result.out);
+  ASSERT_EQ(lines.size(), 10u) << result.out.substr(0, 2000);
+  int errors = 0;
+  for (const auto& line : lines) {
+    auto answer = json::parse(line);
+    if (answer.contains("error")) {
+      ++errors;
+      EXPECT_TRUE(answer["error"].is_string());
+      EXPECT_FALSE(answer["error"].get<std::string>().empty());
+    }
+  }
+  EXPECT_EQ(errors, 9);
+  EXPECT_EQ(json::parse(lines.back()), (json{{"id", "last"}, {"action", "junk"}}));
+  // The errors name the query where its id could be read.
+  EXPECT_NE(result.out.find(R"({"id":5,"error":"\"sender\" must be a string, null or absent"})"), std::string::npos);
+}
+
+TEST_F(QuellguardProcess, OneShotFormPrintsTheFinalAnswer) {
+  EXPECT_EQ(runGuard("", kLogToStderr, {"--sender", "10690000", "--body", "x"}).out, "junk\n");
+  EXPECT_EQ(runGuard("", kLogToStderr, {"--sender", "123", "--body", "回复退订"}).out, "junk\n");
+  auto none = runGuard("", kLogToStderr, {"--sender", "123", "--body", "明天见"});
+  EXPECT_EQ(none.out, "none\n");
+  EXPECT_EQ(none.exitCode, 0);
+  EXPECT_EQ(runGuard("", kLogToStderr, {"--bogus"}).exitCode, 2);
+}
+
+TEST_F(QuellguardProcess, DeferredQueriesReachTheNetworkServiceAndAnswerNone) {
+  testing::HttpsTestServer service;
+  std::atomic<int> requests = 0;
+  service.server().Post("/filter", [&](const httplib::Request& req, httplib::Response& res) {
+    ++requests;
+    // The first query is held back, so its answer comes after later ones.
+    if (json::parse(req.body)["messageBody"] == "slow") std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    res.set_content(R"({"action": "junk"})", "application/json");
+  });
+  service.start();
+  testing::TemporaryDirectory config;
+  std::ofstream(config.path() / "Info.json") << json{
+      {"NSExtension",
+       {{"NSExtensionPrincipalClass", "Quellguard"},
+        {"NSExtensionAttributes",
+         {{"ILMessageFilterExtensionNetworkURL", service.url("/filter")},
+          {"QuellNetworkCAFile", service.certificate().string()}}}}}};
+  auto env = kLogToStderr;
+  env["QUELL_EXTENSION_INFO"] = (config.path() / "Info.json").string();
+
+  std::string input = R"({"id": 1, "sender": "123", "messageBody": "slow"})" "\n";
+  for (int i = 2; i <= 20; ++i)
+    input += R"({"id": )" + std::to_string(i) + R"(, "sender": "123", "messageBody": "明天见"})" "\n";
+  input += R"({"id": 21, "sender": "10690000", "messageBody": "x"})" "\n";
+  auto result = runGuard(input, env);
+  EXPECT_EQ(result.exitCode, 0);
+  auto lines = splitLines(result.out);
+  auto answers = answersById(result.out);
+  ASSERT_EQ(answers.size(), 21u);
+  EXPECT_EQ(requests.load(), 20);
+  for (int i = 1; i <= 20; ++i) EXPECT_EQ(answers[i]["action"], "none");
+  EXPECT_EQ(answers[21]["action"], "junk");
+  EXPECT_NE(json::parse(lines.back())["id"], 21);  // out of order: the held-back query answered late
+  EXPECT_EQ(result.err, "");  // every deferral got a response, so nothing was logged
+}
+
+TEST_F(QuellguardProcess, UnknownPrincipalClassOrMissingConfigurationFailsClearly) {
+  testing::TemporaryDirectory config;
+  std::ofstream(config.path() / "Info.json") << R"({"NSExtension": {"NSExtensionPrincipalClass": "Nope"}})";
+  auto env = kLogToStderr;
+  env["QUELL_EXTENSION_INFO"] = (config.path() / "Info.json").string();
+  auto unknown = runGuard("", env);
+  EXPECT_EQ(unknown.exitCode, 1);
+  EXPECT_NE(unknown.err.find("Nope"), std::string::npos);
+  env["QUELL_EXTENSION_INFO"] = (config.path() / "missing.json").string();
+  EXPECT_EQ(runGuard("", env).exitCode, 1);
+}
+
+TEST_F(QuellguardProcess, ReadsTheOldOrTheNewListWhileAnotherProcessRewritesIt) {
+  // Old list: "A" then fillers; new list: fillers then "B". A body holding both is whitelisted by either
+  // list; only a mixture of the two (or a failed read) would leave it to the blacklist and make it junk.
+  std::vector<std::string> fillers;
+  for (int i = 0; i < 200; ++i) fillers.push_back("filler" + std::to_string(i));
+  std::vector<std::string> oldList = {"A"}, newList = fillers;
+  oldList.insert(oldList.end(), fillers.begin(), fillers.end());
+  newList.push_back("B");
+  ASSERT_TRUE(RuleStore::writeLists({{RuleListKind::KeywordWhitelist, oldList},
+                                     {RuleListKind::KeywordBlacklist, {"A", "B"}}}));
+
+  // The writer rewrites the list until it is killed, which also shows that a writer dying mid-write
+  // leaves a readable store.
+  pid_t writer = fork();
+  ASSERT_GE(writer, 0);
+  if (writer == 0) {
+    for (int i = 0;; ++i)
+      if (!RuleStore::writeList(RuleListKind::KeywordWhitelist, i % 2 ? oldList : newList)) _exit(1);
+  }
+  std::string input;
+  for (int i = 0; i < 3000; ++i)
+    input += json{{"id", i}, {"sender", "1"}, {"messageBody", i % 2 ? "A and B" : "A alone"}}.dump() + "\n";
+  auto result = runGuard(input);
+  kill(writer, SIGKILL);
+  int status = 0;
+  waitpid(writer, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped early: a write failed";
+  EXPECT_EQ(RuleStore::readStoredList(RuleListKind::KeywordWhitelist)->size(), 201u);
+
+  auto answers = answersById(result.out);
+  ASSERT_EQ(answers.size(), 3000u);
+  std::set<std::string> seenForA;
+  for (int i = 0; i < 3000; ++i) {
+    if (i % 2) EXPECT_EQ(answers[i]["action"], "none") << "query " << i;
+    else seenForA.insert(answers[i]["action"].get<std::string>());
+  }
+  // "A alone" is none under the old list and junk under the new one; over a long run both are seen,
+  // which shows that the reads really overlapped the rewrites.
+  EXPECT_EQ(seenForA, (std::set<std::string>{"none", "junk"}));
+}
+
+}  // namespace
+}  // namespace quell
