@@ -54,6 +54,7 @@ int usage() {
                "       quellrules delete KIND INDEX\n"
                "       quellrules export [FILE]\n"
                "       quellrules import FILE|-\n"
+               "       quellrules reset            (the four lists as on a new installation)\n"
                "KIND: number-whitelist, number-blacklist, keyword-whitelist, keyword-blacklist,\n"
                "      or the store key (numberWhitelistKey, ...)\n");
   return 2;
@@ -148,6 +149,13 @@ int importLists(const std::string& path) {
   return 0;
 }
 
+int reset() {
+  std::vector<std::pair<RuleListKind, std::vector<std::string>>> writes;
+  for (auto kind : quell::kAllRuleListKinds) writes.emplace_back(kind, quell::DefaultRuleLists(kind));
+  if (!RuleStore::writeLists(writes)) return fail("the store could not be written");
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -155,6 +163,7 @@ int main(int argc, char** argv) {
   if (args.empty()) return usage();
   const std::string& command = args[0];
   if (command == "list" && args.size() == 1) return list();
+  if (command == "reset" && args.size() == 1) return reset();
   if (command == "export" && args.size() <= 2) return exportLists(args.size() == 2 ? argv[2] : nullptr);
   if (command == "import" && args.size() == 2) return importLists(args[1]);
   if ((command == "add" || command == "delete") && args.size() == 3) {

@@ -1,0 +1,16 @@
+#!/bin/sh
+# Installs what is missing, then builds and runs every test twice: in a release build that treats warnings
+# as errors, and in a build under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+jobs=$(nproc)
+
+"$root/scripts/build.sh" "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DQUELL_WERROR=ON
+(cd "$root/build/release" && ctest --output-on-failure -j "$jobs")
+
+"$root/scripts/build.sh" "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUELL_SANITIZE=ON \
+  -DQUELL_BUILD_BENCHMARKS=OFF
+(cd "$root/build/sanitize" &&
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --output-on-failure -j "$jobs")
