@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/unicode_text.h"
+#include "platform/unicode_text.h"
 
 namespace quell {
 

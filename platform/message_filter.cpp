@@ -13,12 +13,4 @@ const char* actionName(ILMessageFilterAction action) {
   return "none";
 }
 
-std::string NSError::description() const {
-  return "Error Domain=" + domain + " Code=" + std::to_string(code) + " \"" + localizedDescription + "\"";
-}
-
-std::string describeError(const std::optional<NSError>& error) {
-  return error ? error->description() : "(null)";
-}
-
 }  // namespace quell

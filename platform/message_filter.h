@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/ns_error.h"
+
 namespace quell {
 
 enum class ILMessageFilterAction : int {
@@ -34,19 +36,6 @@ struct ILNetworkResponse {
   int statusCode = 0;
   std::string body;
 };
-
-// An error as the platform reports it: a domain, a code and a readable message.
-struct NSError {
-  std::string domain;
-  int code = 0;
-  std::string localizedDescription;
-
-  // "Error Domain=<domain> Code=<code> \"<message>\"".
-  std::string description() const;
-};
-
-// The textual description of an optional error; "(null)" when there is none.
-std::string describeError(const std::optional<NSError>& error);
 
 using ILNetworkCompletion =
     std::function<void(std::optional<ILNetworkResponse> response, std::optional<NSError> error)>;

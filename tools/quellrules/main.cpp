@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "engine/rule_store.h"
-#include "engine/unicode_text.h"
+#include "platform/unicode_text.h"
 #include "platform/bundle.h"
 #include "tools/quellrules/rules_backup.h"
 

@@ -1,4 +1,4 @@
-#include "engine/unicode_text.h"
+#include "platform/unicode_text.h"
 
 #include <unicode/brkiter.h>
 #include <unicode/bytestream.h>

@@ -1,4 +1,5 @@
-// Unicode helpers shared by the matching and feature code. Strings are UTF-8 throughout the engine; these
+// The string services of the platform that the engine relies on: canonical equivalence, normalisation
+// forms and substring search on whole characters. Strings are UTF-8 throughout the engine; these
 // functions accept ill-formed UTF-8 without failing (such bytes simply never equal well-formed text).
 #pragma once
 
