@@ -198,3 +198,64 @@ TEST_F(QuellguardProcess, ReadsTheOldOrTheNewListWhileAnotherProcessRewritesIt) 
 
 }  // namespace
 }  // namespace quell
+
+namespace quell {
+namespace {
+
+// A copy of the filter installed elsewhere, with its model resource as a test wants it.
+class RelocatedGuard {
+ public:
+  RelocatedGuard() {
+    auto bin = dir_.path() / "bin";
+    bundle_ = dir_.path() / "share" / "quell" / "Quellguard";
+    std::filesystem::create_directories(bin);
+    std::filesystem::create_directories(bundle_);
+    std::filesystem::copy_file(QUELLGUARD_PATH, bin / "quellguard");
+    auto built = std::filesystem::path(QUELLGUARD_PATH).parent_path().parent_path() / "share" / "quell" / "Quellguard";
+    std::filesystem::copy(built, bundle_, std::filesystem::copy_options::recursive);
+  }
+  std::filesystem::path modelFile() const { return bundle_ / "QBModel210713.mlmodelc" / "model.qbml"; }
+  std::string judge(const std::string& body) const {
+    return testing::runProcess((dir_.path() / "bin" / "quellguard").string(), {"--sender", "12345", "--body", body},
+                               "", kLogToStderr)
+        .out;
+  }
+
+ private:
+  testing::TemporaryDirectory dir_;
+  std::filesystem::path bundle_;
+};
+
+const char* kSpamText = "【某某贷】无抵押信用贷款，最快当天放款，额度高利息低，详询客服微信，回复退订";
+const char* kHamText = "好的，我明天下午三点到公司楼下等你";
+
+TEST(QuellguardModelStage, TheModelDecidesWhatNoRuleDecides) {
+  testing::ScopedDataHome home;  // empty lists: only the model can call anything junk
+  EXPECT_EQ(testing::runProcess(QUELLGUARD_PATH, {"--sender", "12345", "--body", kSpamText}, "", kLogToStderr).out,
+            "junk\n");
+  EXPECT_EQ(testing::runProcess(QUELLGUARD_PATH, {"--sender", "12345", "--body", kHamText}, "", kLogToStderr).out,
+            "none\n");
+}
+
+TEST(QuellguardModelStage, AMissingTruncatedOrCorruptModelAnswersNotSpam) {
+  testing::ScopedDataHome home;
+  RelocatedGuard guard;
+  EXPECT_EQ(guard.judge(kSpamText), "junk\n");  // the moved copy finds its own resources
+
+  std::string bytes;
+  {
+    std::ifstream in(guard.modelFile(), std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  std::ofstream(guard.modelFile(), std::ios::binary | std::ios::trunc) << bytes.substr(0, bytes.size() / 3);
+  EXPECT_EQ(guard.judge(kSpamText), "none\n");
+  std::string corrupt = bytes;
+  for (std::size_t i = 0; i < 64; ++i) corrupt[i] = static_cast<char>(0xA5);
+  std::ofstream(guard.modelFile(), std::ios::binary | std::ios::trunc) << corrupt;
+  EXPECT_EQ(guard.judge(kSpamText), "none\n");
+  std::filesystem::remove_all(guard.modelFile().parent_path());
+  EXPECT_EQ(guard.judge(kSpamText), "none\n");
+}
+
+}  // namespace
+}  // namespace quell

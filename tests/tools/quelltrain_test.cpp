@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "engine/features/word_tokenizer.h"
+#include "engine/message_normalization.h"
+#include "engine/model/spam_model.h"
+#include "tests/support/test_environment.h"
+#include "tools/quelltrain/labeled_corpus.h"
+#include "tools/quelltrain/linear_training.h"
+#include "tools/quelltrain/vocabulary_selection.h"
+
+namespace quell {
+namespace {
+
+const std::filesystem::path kData = QUELL_TRAINING_DATA;
+
+TEST(UnmaskDigits, ReplacesMaskRunsButNotWords) {
+  std::mt19937_64 rng(1);
+  std::string out = unmaskDigits("x月xx日 尾号xxxx box wx xG qqxxxxxx xx", rng);
+  EXPECT_EQ(out.find('x'), out.find("box") + 2);
+  EXPECT_NE(out.find("box wx xG qq"), std::string::npos);
+  EXPECT_EQ(out.find("qqxxx"), std::string::npos);  // a long run is a mask even beside letters
+  for (std::size_t i = 0; i < 1; ++i) EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(out[0])));
+  EXPECT_EQ(out.size(), std::string("x月xx日 尾号xxxx box wx xG qqxxxxxx xx").size());
+}
+
+TEST(SelectVocabulary, LeavesOutNumbersAndMasksAndSortsByCodePoint) {
+  std::vector<TokenizedMessage> messages = {
+      {true, 0, {"贷款", "12345", "xxx", "免费"}},
+      {true, 0, {"贷款", "12345", "xxx", "a"}},
+      {false, 0, {"明天", "12345", "吃饭", "a"}},
+      {false, 0, {"明天", "吃饭", "agne\u0300s"}},
+      {false, 1, {"agn\u00e8s", "free"}},
+      {true, 1, {"free", "win"}},
+  };
+  auto vocabulary = selectVocabulary(messages, 2, 100, 2, VocabularyRanking::kAssociation);
+  EXPECT_EQ(vocabulary, (std::vector<std::string>{"a", "agn\u00e8s", "free", "吃饭", "明天", "贷款"}));
+  auto top = selectVocabulary(messages, 2, 2, 2, VocabularyRanking::kAssociation);
+  // The tokens that tell the labels apart best in either corpus: 贷款 and 明天/吃饭 in corpus 0.
+  ASSERT_EQ(top.size(), 2u);
+  EXPECT_TRUE(std::is_sorted(top.begin(), top.end()));
+}
+
+TEST(ReadLabeledFile, RefusesLinesWithoutALabel) {
+  testing::TemporaryDirectory dir;
+  std::ofstream(dir.path() / "good.tsv") << "spam\t中奖了\n\nham\t好的\n";
+  std::ofstream(dir.path() / "bad.tsv") << "spam\tok\nmaybe\tnot\n";
+  std::string error;
+  auto good = readLabeledFile(dir.path() / "good.tsv", &error);
+  ASSERT_TRUE(good);
+  EXPECT_EQ(good->size(), 2u);
+  EXPECT_FALSE(readLabeledFile(dir.path() / "bad.tsv", &error));
+  EXPECT_NE(error.find(":2:"), std::string::npos);
+}
+
+// Trains on real messages and checks that the runtime, reading the compiled file, predicts exactly what
+// liblinear predicts from its own model, for every transform and both solver families.
+TEST(LinearTraining, RuntimePredictionsEqualLiblinears) {
+  std::string error;
+  auto zh = readLabeledFile(kData / "sms-zh" / "dev.tsv", &error);
+  auto en = readLabeledFile(kData / "sms-en" / "dev.tsv", &error);
+  if (!zh || !en) GTEST_SKIP() << "training data not found at " << kData;
+  std::vector<LabeledMessage> messages(zh->begin(), zh->begin() + 2500);
+  messages.insert(messages.end(), en->begin(), en->end());
+  std::vector<TokenizedMessage> tokenized;
+  for (auto& message : messages) {
+    message.text = normalizeMessageBody(message.text);
+    tokenized.push_back({message.spam, 0, lowercasedWordTokens(message.text)});
+  }
+  auto entries = selectVocabulary(tokenized, 1, 3000, 2, VocabularyRanking::kFrequency);
+  FeatureVocabulary vocabulary(entries);
+  std::vector<TrainingExample> examples;
+  for (const auto& message : messages) examples.push_back({buildTokenCounts(message.text, vocabulary), message.spam});
+
+  testing::TemporaryDirectory dir;
+  for (int solver : {0, 2}) {
+    for (auto transform : {FeatureTransform::kValue, FeatureTransform::kLogValue, FeatureTransform::kPresence}) {
+      TrainingOptions options;
+      options.solver = solver;
+      options.c = 1.0;
+      options.transform = transform;
+      // Train on every other message and compare on all, so that unseen messages are compared too.
+      std::vector<TrainingExample> half;
+      for (std::size_t i = 0; i < examples.size(); i += 2) half.push_back(examples[i]);
+      auto trained = LinearSpamModel::train(half, entries, options);
+      ASSERT_TRUE(trained);
+      auto modelDir = dir.path() / "m.mlmodelc";
+      std::filesystem::create_directories(modelDir);
+      std::ofstream(modelDir / kModelFileName, std::ios::binary) << compileLinearClassifier(trained->toSpec("")).value();
+      auto loaded = MLModel::modelWithContentsOfURL(modelDir);
+      ASSERT_TRUE(loaded);
+      QBModel210713 model(loaded.value());
+      int disagreements = 0, spam = 0;
+      for (const auto& message : messages) {
+        bool runtime = isSpamByModel(message.text, model, vocabulary);
+        spam += runtime;
+        disagreements += runtime != trained->predictSpam(buildTokenCounts(message.text, vocabulary));
+      }
+      EXPECT_EQ(disagreements, 0) << "solver " << solver << ", transform " << static_cast<int>(transform);
+      EXPECT_GT(spam, 100);  // the comparison covers both labels
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quell
