@@ -4,7 +4,7 @@ set -eu
 
 PACKAGES="build-essential cmake ninja-build pkg-config git ca-certificates
   libicu-dev libsqlite3-dev libssl-dev nlohmann-json3-dev libcpp-httplib-dev liblinear-dev
-  libgtest-dev libbenchmark-dev"
+  libgtest-dev libbenchmark-dev python3"
 
 missing=""
 for p in $PACKAGES; do
