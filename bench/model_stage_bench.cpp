@@ -2,7 +2,6 @@
 // the per-call model load included), the model load alone, the bag of words of a typical SMS, and batch
 // classification with the model loaded once over the dev files.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -71,14 +70,3 @@ void BM_BatchClassificationModelLoadedOnce(benchmark::State& state) {
 BENCHMARK(BM_BatchClassificationModelLoadedOnce)->Unit(benchmark::kMillisecond)->Repetitions(3)->DisplayAggregatesOnly();
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  std::string dir = (std::filesystem::temp_directory_path() / "quell-bench-XXXXXX").string();
-  if (!mkdtemp(dir.data())) return 1;
-  setenv("XDG_DATA_HOME", dir.c_str(), 1);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::filesystem::remove_all(dir);
-  return 0;
-}

@@ -1,7 +1,6 @@
 // Speed of the offline verdict for a message that no rule decides, with the store read for every list
 // test as the filter does it, for lists of 10, 100 and 1,000 entries each.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <random>
@@ -53,15 +52,3 @@ BENCHMARK(BM_OfflineVerdictUndecidedByRules)->Arg(10)->Arg(100)->Arg(1000)->Unit
     })->DisplayAggregatesOnly();
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  // A private settings directory, so the benchmark never touches the user's lists.
-  std::string dir = (std::filesystem::temp_directory_path() / "quell-bench-XXXXXX").string();
-  if (!mkdtemp(dir.data())) return 1;
-  setenv("XDG_DATA_HOME", dir.c_str(), 1);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::filesystem::remove_all(dir);
-  return 0;
-}

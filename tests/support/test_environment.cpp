@@ -30,18 +30,14 @@ TemporaryDirectory::~TemporaryDirectory() {
   std::filesystem::remove_all(path_, ec);
 }
 
-ScopedDataHome::ScopedDataHome() : path_(makeTemporaryDirectory()) {
-  const char* previous = std::getenv("XDG_DATA_HOME");
-  hadPrevious_ = previous != nullptr;
-  if (previous) previous_ = previous;
-  setenv("XDG_DATA_HOME", path_.c_str(), 1);
+ScopedDataHome::ScopedDataHome() {
+  if (const char* previous = std::getenv("XDG_DATA_HOME")) previous_ = previous;
+  setenv("XDG_DATA_HOME", dir_.path().c_str(), 1);
 }
 
 ScopedDataHome::~ScopedDataHome() {
-  if (hadPrevious_) setenv("XDG_DATA_HOME", previous_.c_str(), 1);
+  if (previous_) setenv("XDG_DATA_HOME", previous_->c_str(), 1);
   else unsetenv("XDG_DATA_HOME");
-  std::error_code ec;
-  std::filesystem::remove_all(path_, ec);
 }
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,

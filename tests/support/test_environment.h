@@ -3,24 +3,11 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace quell::testing {
-
-// Points XDG_DATA_HOME at a fresh temporary directory for the life of the object, so every settings domain
-// a test opens is its own. Removes the directory afterwards.
-class ScopedDataHome {
- public:
-  ScopedDataHome();
-  ~ScopedDataHome();
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-  std::string previous_;
-  bool hadPrevious_;
-};
 
 // A fresh temporary directory, removed with the object.
 class TemporaryDirectory {
@@ -31,6 +18,19 @@ class TemporaryDirectory {
 
  private:
   std::filesystem::path path_;
+};
+
+// Points XDG_DATA_HOME at a fresh temporary directory for the life of the object, so every settings domain
+// a test opens is its own.
+class ScopedDataHome {
+ public:
+  ScopedDataHome();
+  ~ScopedDataHome();
+  const std::filesystem::path& path() const { return dir_.path(); }
+
+ private:
+  TemporaryDirectory dir_;
+  std::optional<std::string> previous_;
 };
 
 struct ProcessResult {
