@@ -1,0 +1,54 @@
+// What the view, button and text field styles share: taking an earlier application's shadow layers off a
+// widget, and building a named shadow layer holding one rounded face.
+#pragma once
+
+#include <QPainterPath>
+#include <optional>
+#include <string>
+
+#include "platform/ui/layer.h"
+
+class QWidget;
+
+namespace quell {
+
+inline constexpr const char* kShadowDarkLayer = "shadowDark";
+inline constexpr const char* kShadowLightLayer = "shadowLight";
+
+// Corner flags: top-left 1, top-right 2, bottom-left 4, bottom-right 8.
+enum Corner : int { kTopLeft = 1, kTopRight = 2, kBottomLeft = 4, kBottomRight = 8 };
+
+// The corners that cornersLeft (5) and cornersRight (10) of the widget select.
+int selectedCorners(const QWidget* widget);
+
+// rect with the given corners rounded by radius (at most half the shorter side).
+QPainterPath roundedRectPath(const QRectF& rect, int corners, double radius);
+
+// Removes every "shadowDark" and "shadowLight" layer of the widget; for each one that holds a face, gives
+// the widget back the face's colour (transparent when the face has none).
+void removeShadowLayers(QWidget* widget);
+
+struct ShadowLayerSpec {
+  const char* name = "";
+  std::optional<UIColor> faceColor;
+  const char* faceName = "";
+  int corners = 0;
+  double cornerRadius = 0;
+  double blurRadius = 4;
+  QPointF offset;
+  UIColor color;
+};
+
+// A shadow layer of the widget's bounds holding one face, which casts the shadow.
+std::unique_ptr<Layer> makeShadowLayer(const QWidget* widget, const ShadowLayerSpec& spec);
+
+// The shadow offsets of the widget, mirrored when `reverse` is set.
+QPointF darkShadowOffset(const QWidget* widget);
+QPointF lightShadowOffset(const QWidget* widget);
+
+// The shadow colours: the widget's own when set, else the style's defaults (RGB 8, 8, 33 at 0.12 for the
+// dark shadow; white at 0.7 for the light one).
+UIColor darkShadowColorOrDefault(const QWidget* widget);
+UIColor lightShadowColorOrDefault(const QWidget* widget);
+
+}  // namespace quell
