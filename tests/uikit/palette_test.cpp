@@ -1,0 +1,78 @@
+#include "uikit/palette.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/ui/system_version.h"
+
+namespace quell {
+namespace {
+
+const TraitCollection kLight{UIUserInterfaceStyle::Light}, kDark{UIUserInterfaceStyle::Dark},
+    kUnspecified{UIUserInterfaceStyle::Unspecified};
+
+class Palette : public ::testing::Test {
+ protected:
+  void TearDown() override { setSystemSupportsDynamicColorsForTesting(std::nullopt); }
+};
+
+TEST_F(Palette, NamedColoursFollowTheAppearance) {
+  EXPECT_EQ(qb_mainColor().resolvedColor(kLight), QColor(33, 81, 210));
+  EXPECT_EQ(qb_mainColor().resolvedColor(kUnspecified), QColor(33, 81, 210));
+  EXPECT_EQ(qb_mainColor().resolvedColor(kDark), UIColor::systemGray6Color().resolvedColor(kDark));
+  EXPECT_EQ(qb_backgroundColor().resolvedColor(kLight), QColor(238, 240, 244));
+  EXPECT_EQ(qb_backgroundColor().resolvedColor(kDark), QColor(0, 0, 0));
+  EXPECT_EQ(qb_label().resolvedColor(kLight), QColor(0, 0, 0));
+  EXPECT_EQ(qb_label().resolvedColor(kDark), QColor(255, 255, 255));
+  EXPECT_EQ(qb_secondaryLabel().resolvedColor(kLight), QColor(128, 128, 128));
+  EXPECT_EQ(qb_systemGray5().resolvedColor(kLight), QColor(255, 255, 255));
+  EXPECT_EQ(qb_systemGray5().resolvedColor(kDark), QColor(0x2C, 0x2C, 0x2E));
+  EXPECT_TRUE(qb_systemGray6().isDynamic());
+  EXPECT_TRUE(qb_systemBackground().isDynamic());
+}
+
+TEST_F(Palette, WithoutDynamicColoursEveryAccessorIsItsFixedLightVariant) {
+  setSystemSupportsDynamicColorsForTesting(false);
+  for (const UIColor& color : {qb_mainColor(), qb_label(), qb_backgroundColor(), qb_secondaryLabel()}) {
+    EXPECT_FALSE(color.isDynamic());
+    EXPECT_EQ(color.resolvedColor(kDark), color.resolvedColor(kLight));
+  }
+  EXPECT_EQ(qb_mainColor().resolvedColor(kDark), QColor(33, 81, 210));
+  EXPECT_EQ(qb_label().resolvedColor(kDark), QColor(0, 0, 0));
+}
+
+TEST_F(Palette, CreateFromColours) {
+  const QColor r(255, 0, 0), b(0, 0, 255);
+  UIColor red(r), blue(b);
+  EXPECT_EQ(create(red, blue).resolvedColor(kDark), b);
+  EXPECT_EQ(create(red, blue).resolvedColor(kLight), r);
+  EXPECT_EQ(create(red).resolvedColor(kDark), r);
+  setSystemSupportsDynamicColorsForTesting(false);
+  EXPECT_FALSE(create(red, blue).isDynamic());
+  EXPECT_EQ(create(red, blue).resolvedColor(kDark), r);
+}
+
+TEST_F(Palette, CreateFromFunctionsCallsThemAtTheRightTimes) {
+  int lightCalls = 0, darkCalls = 0;
+  auto light = [&] { ++lightCalls; return UIColor(QColor(1, 2, 3)); };
+  auto dark = [&] { ++darkCalls; return UIColor(QColor(4, 5, 6)); };
+  UIColor color = create(light, dark);
+  EXPECT_EQ(lightCalls + darkCalls, 0);  // nothing is called until the colour is drawn
+  EXPECT_EQ(color.resolvedColor(kDark), QColor(4, 5, 6));
+  EXPECT_EQ(color.resolvedColor(kDark), QColor(4, 5, 6));
+  EXPECT_EQ(color.resolvedColor(kUnspecified), QColor(1, 2, 3));
+  EXPECT_EQ(darkCalls, 2);  // afresh on every resolution
+  EXPECT_EQ(lightCalls, 1);
+  EXPECT_EQ(create(light).resolvedColor(kDark), QColor(1, 2, 3));
+
+  setSystemSupportsDynamicColorsForTesting(false);
+  lightCalls = darkCalls = 0;
+  UIColor fixed = create(light, dark);
+  EXPECT_EQ(lightCalls, 1);  // once, at creation
+  fixed.resolvedColor(kDark);
+  fixed.resolvedColor(kLight);
+  EXPECT_EQ(lightCalls, 1);
+  EXPECT_EQ(darkCalls, 0);
+}
+
+}  // namespace
+}  // namespace quell
