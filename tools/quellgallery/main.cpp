@@ -11,9 +11,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/bundle.h"
 #include "platform/ui/trait_collection.h"
 #include "tools/quellgallery/gallery_window.h"
 #include "uikit/neumorphic_hooks.h"
+
+const quell::BundleIdentity quell::kMainBundleIdentity = {"Quellbox", "app.quell.gallery"};
 
 namespace {
 

@@ -1,0 +1,51 @@
+#include "app/app_delegate.h"
+
+#include <algorithm>
+
+#include "engine/rule_store.h"
+#include "platform/ui/system_services.h"
+#include "platform/user_defaults.h"
+
+namespace quell {
+
+namespace {
+
+// Keyword-whitelist entries of earlier versions that let spam through; removed once.
+const std::vector<std::string> kRetiredKeywords = {"尾号", "到账", "还款", "金额"};
+
+void seedDefaultLists() {
+  std::vector<std::pair<RuleListKind, std::vector<std::string>>> lists;
+  for (auto kind : kAllRuleListKinds) lists.emplace_back(kind, DefaultRuleLists(kind));
+  RuleStore::writeLists(lists);  // no store: nothing is written, and the launch goes on
+}
+
+// True when the clean-up ran (and so may be marked done).
+bool removeRetiredKeywords() {
+  auto whitelist = RuleStore::readStoredList(RuleListKind::KeywordWhitelist);
+  if (!whitelist) return false;  // no store, or a value we must not overwrite: try again next launch
+  std::erase_if(*whitelist, [](const std::string& entry) {
+    return std::find(kRetiredKeywords.begin(), kRetiredKeywords.end(), entry) != kRetiredKeywords.end();
+  });
+  return RuleStore::writeList(RuleListKind::KeywordWhitelist, *whitelist);
+}
+
+}  // namespace
+
+bool AppDelegate::didFinishLaunching() {
+  auto settings = UserDefaults::standardUserDefaults();
+  // Without its private settings the app cannot tell a first launch from any other; seeding then would
+  // overwrite the user's lists on every launch, so it counts nothing and changes nothing.
+  if (!settings) return true;
+  settings->registerDefaults({{kUseNumberKey, 0}});
+  const std::int64_t launch = settings->integerForKey(kUseNumberKey) + 1;
+  settings->setIntegerForKey(launch, kUseNumberKey);
+  if (launch == 1) seedDefaultLists();
+  if (launch == 6 || launch == 12 || launch == 20) SKStoreReviewController::requestReview();
+
+  settings->registerDefaults({{kWhatsNewKey, 0}});
+  if (settings->integerForKey(kWhatsNewKey) != 0) return true;
+  if (removeRetiredKeywords()) settings->setIntegerForKey(1, kWhatsNewKey);
+  return true;
+}
+
+}  // namespace quell

@@ -1,0 +1,18 @@
+#include "app/launch_interface.h"
+
+#include "app/view_controller.h"
+#include "platform/ui/hud.h"
+#include "platform/ui/navigation_container.h"
+
+namespace quell {
+
+LaunchInterface::LaunchInterface() : main_(new ViewController), container_(new NavigationContainer(main_, this)) {
+  setWindowTitle("Quellbox");
+  setWindowIcon(QIcon::fromTheme("quellbox"));
+  resize(375, 812);
+  PKHUD::setMainWindow(this);
+}
+
+void LaunchInterface::resizeEvent(QResizeEvent*) { container_->setGeometry(rect()); }
+
+}  // namespace quell

@@ -1,0 +1,26 @@
+// The app's launch interface: a phone-sized window (375 x 812, resizable) whose content is a navigation
+// container with the main screen as its root; the shared HUD lives on this window.
+#pragma once
+
+#include <QWidget>
+
+namespace quell {
+
+class ViewController;
+class NavigationContainer;
+
+class LaunchInterface : public QWidget {
+ public:
+  LaunchInterface();
+  ViewController* mainScreen() const { return main_; }
+  NavigationContainer* container() const { return container_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  ViewController* main_;
+  NavigationContainer* container_;
+};
+
+}  // namespace quell

@@ -1,0 +1,145 @@
+#include "platform/ui/table_view.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace quell {
+
+namespace {
+constexpr int kSwipeOpensAt = UITableViewCell::kDeleteWidth / 2, kTextInset = 16;
+}
+
+UITableViewCell::UITableViewCell(int row, QWidget* parent)
+    : QWidget(parent), row_(row), content_(new QWidget(this)), label_(new QLabel(content_)),
+      delete_(new QPushButton("删除", this)) {
+  delete_->setStyleSheet("QPushButton { background: #FF3B30; color: white; border: none; font-size: 17px; }");
+  delete_->setAccessibleName("删除");
+  delete_->hide();
+  connect(delete_, &QPushButton::clicked, this, [this] { emit deleteTapped(row_); });
+  QFont font = label_->font();
+  font.setPixelSize(17);
+  label_->setFont(font);
+  content_->setAutoFillBackground(false);
+  content_->raise();
+}
+
+void UITableViewCell::setCellBackgroundColor(const UIColor& color) {
+  background_ = color;
+  update();
+}
+
+void UITableViewCell::placeContent(int offset) {
+  offset_ = std::clamp(offset, -kDeleteWidth, 0);
+  content_->setGeometry(offset_, 0, width(), height());
+  label_->setGeometry(kTextInset, 0, std::max(0, width() - 2 * kTextInset), height());
+  delete_->setGeometry(width() - kDeleteWidth, 0, kDeleteWidth, height());
+  delete_->setVisible(offset_ < 0);
+  update();
+}
+
+void UITableViewCell::setShowingDeleteButton(bool open) {
+  open_ = open;
+  placeContent(open ? -kDeleteWidth : 0);
+}
+
+void UITableViewCell::mousePressEvent(QMouseEvent* event) {
+  pressX_ = static_cast<int>(event->position().x()) - offset_;
+}
+
+void UITableViewCell::mouseMoveEvent(QMouseEvent* event) {
+  if (!pressX_) return;
+  int dx = static_cast<int>(event->position().x()) - *pressX_;
+  if (dx < 0 && offset_ == 0) emit swipeStarted(this);
+  placeContent(dx);
+}
+
+void UITableViewCell::mouseReleaseEvent(QMouseEvent*) {
+  if (!pressX_) return;
+  pressX_.reset();
+  setShowingDeleteButton(offset_ <= -kSwipeOpensAt);
+}
+
+void UITableViewCell::resizeEvent(QResizeEvent*) { placeContent(offset_); }
+
+void UITableViewCell::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  QRect face(offset_, 0, width(), height());
+  if (background_) painter.fillRect(face, background_->resolved());
+  painter.fillRect(QRect(kTextInset + offset_, height() - 1, width() - kTextInset, 1), QColor(128, 128, 128, 70));
+  QPalette palette = label_->palette();
+  palette.setColor(QPalette::WindowText, UIColor::labelColor().resolved());
+  label_->setPalette(palette);
+}
+
+UITableView::UITableView(QWidget* parent) : QScrollArea(parent), body_(new QWidget) {
+  setFrameShape(QFrame::NoFrame);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // no indicator, as the screen wants
+  setWidget(body_);
+  setWidgetResizable(false);
+}
+
+void UITableView::setTableHeaderView(QWidget* header) {
+  delete header_;
+  header_ = header;
+  header_->setParent(body_);
+  layoutRows();
+}
+
+void UITableView::setBackgroundColor(const UIColor& color) {
+  background_ = color;
+  QPalette palette = viewport()->palette();
+  palette.setColor(QPalette::Window, color.resolved());
+  viewport()->setPalette(palette);
+  body_->setPalette(palette);
+  viewport()->setAutoFillBackground(true);
+}
+
+void UITableView::reloadData() {
+  for (auto* cell : cells_) cell->deleteLater();
+  cells_.clear();
+  const int rows = source_.numberOfRows ? source_.numberOfRows() : 0;
+  for (int row = 0; row < rows; ++row) {
+    auto* cell = new UITableViewCell(row, body_);
+    cell->setDeleteTitle(source_.deleteTitle);
+    if (source_.configureCell) source_.configureCell(*cell);
+    connect(cell, &UITableViewCell::deleteTapped, this, [this](int r) {
+      if (source_.commitDelete) source_.commitDelete(r);
+    });
+    // One row shows its delete button at a time.
+    connect(cell, &UITableViewCell::swipeStarted, this, [this](UITableViewCell* swiping) {
+      for (auto* other : cells_)
+        if (other != swiping && other->isShowingDeleteButton()) other->setShowingDeleteButton(false);
+    });
+    cell->show();
+    cells_.push_back(cell);
+  }
+  layoutRows();
+  if (background_) setBackgroundColor(*background_);
+}
+
+UITableViewCell* UITableView::cellForRow(int row) const {
+  return row >= 0 && row < numberOfRows() ? cells_[static_cast<std::size_t>(row)] : nullptr;
+}
+
+void UITableView::layoutRows() {
+  const int w = viewport()->width();
+  int y = 0;
+  if (header_) {
+    header_->setGeometry(0, 0, w, header_->height());
+    y = header_->height();
+  }
+  for (auto* cell : cells_) {
+    cell->setGeometry(0, y, w, UITableViewCell::kHeight);
+    y += UITableViewCell::kHeight;
+  }
+  body_->resize(w, std::max(y, viewport()->height()));
+}
+
+void UITableView::resizeEvent(QResizeEvent* event) {
+  QScrollArea::resizeEvent(event);
+  layoutRows();
+}
+
+}  // namespace quell

@@ -1,0 +1,89 @@
+// UITableView: a plain list of one-line rows under an optional header view, with no separator lines below
+// the last row, no row selection, and swipe-to-delete: dragging a row to the left (mouse or touch) reveals
+// a red delete button, and a tap on it commits the deletion through the data source. Main thread only.
+#pragma once
+
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <functional>
+#include <optional>
+
+#include "platform/ui/ui_color.h"
+
+namespace quell {
+
+class UITableViewCell : public QWidget {
+  Q_OBJECT
+
+ public:
+  UITableViewCell(int row, QWidget* parent);
+  QLabel* textLabel() const { return label_; }
+  QPushButton* deleteButton() const { return delete_; }
+  int row() const { return row_; }
+  bool isShowingDeleteButton() const { return open_; }
+  void setShowingDeleteButton(bool open);
+  void setDeleteTitle(const QString& title) { delete_->setText(title); }
+  void setCellBackgroundColor(const UIColor& color);
+
+  static constexpr int kHeight = 44, kDeleteWidth = 80;
+
+ signals:
+  void deleteTapped(int row);
+  void swipeStarted(UITableViewCell* cell);
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void placeContent(int offset);
+
+  int row_;
+  QWidget* content_;
+  QLabel* label_;
+  QPushButton* delete_;
+  std::optional<int> pressX_;
+  int offset_ = 0;
+  bool open_ = false;
+  std::optional<UIColor> background_;
+};
+
+class UITableView : public QScrollArea {
+  Q_OBJECT
+
+ public:
+  struct DataSource {
+    std::function<int()> numberOfRows;
+    std::function<void(UITableViewCell&)> configureCell;
+    std::function<void(int row)> commitDelete;
+    QString deleteTitle = "删除";
+  };
+
+  explicit UITableView(QWidget* parent = nullptr);
+
+  void setDataSource(DataSource source) { source_ = std::move(source); }
+  // The header scrolls with the rows and keeps its own height. The table takes ownership.
+  void setTableHeaderView(QWidget* header);
+  void setBackgroundColor(const UIColor& color);
+  void reloadData();
+  UITableViewCell* cellForRow(int row) const;
+  int numberOfRows() const { return static_cast<int>(cells_.size()); }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void layoutRows();
+
+  DataSource source_;
+  QWidget* body_;
+  QWidget* header_ = nullptr;
+  std::vector<UITableViewCell*> cells_;
+  std::optional<UIColor> background_;
+};
+
+}  // namespace quell
