@@ -16,10 +16,12 @@ QImage roundedImage(const QImage& image, double cornerRadius, bool circle) {
   out.fill(Qt::transparent);
   QPainter painter(&out);
   painter.setRenderHint(QPainter::Antialiasing);
-  QPainterPath clip;
-  clip.addRoundedRect(QRectF(QPointF(0, 0), size), radius, radius);
-  painter.setClipPath(clip);
-  painter.drawImage(QRectF(QPointF(0, 0), size), image);
+  QPainterPath shape;
+  shape.addRoundedRect(QRectF(QPointF(0, 0), size), radius, radius);
+  // Filling the shape with the image as its texture gives smooth edges, which a clip path does not.
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QBrush(image));
+  painter.drawPath(shape);
   return out;
 }
 

@@ -1,0 +1,75 @@
+#include "app/app_delegate.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "engine/rule_store.h"
+#include "platform/bundle.h"
+#include "platform/ui/system_services.h"
+#include "platform/user_defaults.h"
+#include "tests/support/test_environment.h"
+
+namespace quell {
+namespace {
+
+class Launch : public ::testing::Test {
+ protected:
+  void SetUp() override { SKStoreReviewController::resetRequestCount(); }
+  std::int64_t setting(const char* key) { return UserDefaults::standardUserDefaults()->integerForKey(key); }
+  testing::ScopedDataHome home_;
+};
+
+TEST_F(Launch, FirstLaunchSeedsTheDefaultListsOverWhateverWasThere) {
+  ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordBlacklist, {"old"}));
+  EXPECT_TRUE(AppDelegate().didFinishLaunching());
+  for (auto kind : kAllRuleListKinds) EXPECT_EQ(RuleStore::storedList(kind), DefaultRuleLists(kind));
+  EXPECT_EQ(setting(kUseNumberKey), 1);
+  EXPECT_EQ(setting(kWhatsNewKey), 1);
+  EXPECT_EQ(SKStoreReviewController::requestCount(), 0);
+
+  // Later launches leave the lists alone, even emptied ones.
+  ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordBlacklist, {}));
+  AppDelegate().didFinishLaunching();
+  EXPECT_TRUE(RuleStore::storedList(RuleListKind::KeywordBlacklist).empty());
+  EXPECT_EQ(setting(kUseNumberKey), 2);
+}
+
+TEST_F(Launch, AsksForReviewsOnTheSixthTwelfthAndTwentiethLaunch) {
+  std::vector<int> asked;
+  for (int launch = 1; launch <= 22; ++launch) {
+    int before = SKStoreReviewController::requestCount();
+    AppDelegate().didFinishLaunching();
+    if (SKStoreReviewController::requestCount() != before) asked.push_back(launch);
+  }
+  EXPECT_EQ(asked, (std::vector<int>{6, 12, 20}));
+}
+
+TEST_F(Launch, RemovesRetiredKeywordsOnceByWholeEntry) {
+  auto settings = UserDefaults::standardUserDefaults();
+  settings->setIntegerForKey(3, kUseNumberKey);
+  ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordWhitelist, {"验证码", "尾号", "转账", "金额", "尾号1", "还款"}));
+  AppDelegate().didFinishLaunching();
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordWhitelist), (std::vector<std::string>{"验证码", "转账", "尾号1"}));
+  EXPECT_EQ(setting(kWhatsNewKey), 1);
+  ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordWhitelist, {"尾号"}));
+  AppDelegate().didFinishLaunching();
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordWhitelist), std::vector<std::string>{"尾号"});
+}
+
+TEST_F(Launch, WithoutTheSharedStoreTheLaunchGoesOnAndTheCleanUpWaits) {
+  auto dir = home_.path() / "quell" / "defaults";
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / (std::string(AppGroupIdentifier) + ".sqlite")) << std::string(5000, 'x');
+  EXPECT_TRUE(AppDelegate().didFinishLaunching());
+  EXPECT_EQ(setting(kUseNumberKey), 1);
+  EXPECT_EQ(setting(kWhatsNewKey), 0);  // did not run, so it runs on a later launch
+  std::filesystem::remove(dir / (std::string(AppGroupIdentifier) + ".sqlite"));
+  ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordWhitelist, {"金额", "取件码"}));
+  AppDelegate().didFinishLaunching();
+  EXPECT_EQ(setting(kWhatsNewKey), 1);
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordWhitelist), std::vector<std::string>{"取件码"});
+}
+
+}  // namespace
+}  // namespace quell

@@ -1,0 +1,207 @@
+// The main screen and the rule list editor, used as a person uses them: taps, typing, swipes.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTest>
+
+#include "app/app_delegate.h"
+#include "app/launch_interface.h"
+#include "app/qb_add_controller.h"
+#include "app/qb_panel_cells.h"
+#include "app/rounded_image.h"
+#include "app/view_controller.h"
+#include "engine/rule_store.h"
+#include "platform/ui/alert_controller.h"
+#include "platform/ui/hud.h"
+#include "platform/ui/navigation_container.h"
+#include "tests/support/test_environment.h"
+
+namespace quell {
+namespace {
+
+constexpr int kSettleMs = UIViewController::kAnimationMs + 100;
+
+void tap(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
+
+template <typename T>
+T* presentedOver(QWidget* screen) {
+  QWidget* presented = screenOf(screen)->presentedViewController();
+  return presented ? qobject_cast<T*>(screenOf(presented)) : nullptr;
+}
+
+class MainScreen : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AppDelegate().didFinishLaunching();
+    window_ = std::make_unique<LaunchInterface>();
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+  }
+  ViewController* main() { return window_->mainScreen(); }
+  QString tileTitle(int tile) {
+    return static_cast<QBRulesCell*>(main()->rulesView->collectionView->cellForItem(tile))->titleLabel->text();
+  }
+  QBAddController* openEditor(int tile) {
+    tap(main()->rulesView->collectionView->cellForItem(tile));
+    QTest::qWait(kSettleMs);
+    return presentedOver<QBAddController>(main());
+  }
+  UIAlertController* openAddPrompt(QBAddController* editor) {
+    tap(editor->navigationContainer()->rightBarButton());
+    return presentedOver<UIAlertController>(editor);
+  }
+  void addThroughPrompt(QBAddController* editor, const QString& text) {
+    UIAlertController* alert = openAddPrompt(editor);
+    ASSERT_TRUE(alert);
+    alert->textField()->insert(text);  // as an input method types it
+    tap(alert->actionButtons()[1]);     // "添加", right of "取消"
+  }
+
+  testing::ScopedDataHome home_;
+  std::unique_ptr<LaunchInterface> window_;
+};
+
+TEST_F(MainScreen, ShowsThePanelsWithTheListSizes) {
+  EXPECT_EQ(tileTitle(0), "号码白名单 (4)");
+  EXPECT_EQ(tileTitle(1), "号码黑名单 (2)");
+  EXPECT_EQ(tileTitle(3), "关键字黑名单 (7)");
+  EXPECT_EQ(main()->rulesView->collectionView->cellForItem(0)->accessibleName(), "号码白名单 (4)");
+  EXPECT_EQ(main()->rulesView->geometry(), QRect(0, 0, 375, 280));
+  EXPECT_EQ(main()->functionView->geometry(), QRect(0, 280, 375, 396));
+  EXPECT_EQ(main()->otherAppView->geometry(), QRect(0, 676, 375, 154));
+  EXPECT_EQ(main()->scrollView->contentSize(), QSize(0, 860));
+  EXPECT_EQ(main()->functionView->collectionView->numberOfItems(), 6);
+  EXPECT_EQ(main()->functionView->collectionView->cellForItem(2)->accessibleName(), "反馈漏拦短信");
+  // All four tiles fit the panel without scrolling.
+  for (int i = 0; i < 4; ++i)
+    EXPECT_TRUE(main()->rulesView->collectionView->rect().contains(main()->rulesView->collectionView->cellForItem(i)->geometry()));
+  EXPECT_EQ(window_->container()->barHeight() > 44, true);  // a large title
+}
+
+TEST_F(MainScreen, EachTileOpensItsEditorAndDoneClosesIt) {
+  const char* titles[4][2] = {{"自定义号码白名单", "号码白名单"}, {"自定义号码黑名单", "号码黑名单"},
+                              {"自定义关键字白名单", "关键字白名单"}, {"自定义关键字黑名单", "关键字黑名单"}};
+  for (int tile = 0; tile < 4; ++tile) {
+    QBAddController* editor = openEditor(tile);
+    ASSERT_TRUE(editor) << tile;
+    EXPECT_EQ(editor->title(), QString::fromUtf8(titles[tile][0]));
+    EXPECT_EQ(editor->titleLabelText, QString::fromUtf8(titles[tile][1]));
+    EXPECT_EQ(editor->tableView->numberOfRows(),
+              static_cast<int>(DefaultRuleLists(static_cast<RuleListKind>(tile)).size()));
+    auto labels = editor->findChildren<QLabel*>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(),
+                            [&](QLabel* l) { return l->text() == QString::fromUtf8(titles[tile][1]); }));
+    tap(editor->navigationContainer()->leftBarButton());
+    QTest::qWait(kSettleMs);
+    EXPECT_FALSE(main()->presentedViewController());
+  }
+}
+
+TEST_F(MainScreen, AddingStoresEntriesAsTypedAndTheCountChangesOnReturn) {
+  QBAddController* editor = openEditor(3);
+  ASSERT_TRUE(editor);
+  EXPECT_EQ(openAddPrompt(editor)->textField()->placeholderText(), "关键词");
+  tap(presentedOver<UIAlertController>(editor)->actionButtons()[0]);  // 取消
+  addThroughPrompt(editor, "退订");  // already there: stored twice
+  EXPECT_TRUE(PKHUD::sharedHUD().isShowing());
+  EXPECT_EQ(PKHUD::sharedHUD().content(), PKHUD::Content::kSuccess);
+  EXPECT_EQ(PKHUD::sharedHUD().accessibilityLabel(), "添加完成");
+  addThroughPrompt(editor, "  ");
+  auto stored = RuleStore::storedList(RuleListKind::KeywordBlacklist);
+  ASSERT_EQ(stored.size(), 9u);
+  EXPECT_EQ(stored[7], "退订");
+  EXPECT_EQ(stored[8], "  ");
+  EXPECT_EQ(editor->tableView->cellForRow(8)->textLabel()->text(), "  ");
+  // The main screen behind has not reappeared yet, so it still shows the old count.
+  EXPECT_EQ(tileTitle(3), "关键字黑名单 (7)");
+  tap(editor->navigationContainer()->leftBarButton());
+  QTest::qWait(kSettleMs);
+  EXPECT_EQ(tileTitle(3), "关键字黑名单 (9)");
+}
+
+TEST_F(MainScreen, AddingNothingShowsTheErrorAndStoresNothing) {
+  QBAddController* editor = openEditor(0);
+  addThroughPrompt(editor, "");
+  EXPECT_EQ(PKHUD::sharedHUD().content(), PKHUD::Content::kError);
+  EXPECT_TRUE(PKHUD::sharedHUD().isShowing());
+  QTest::qWait(700);
+  EXPECT_FALSE(PKHUD::sharedHUD().isShowing());  // gone after half a second
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::NumberWhitelist), DefaultRuleLists(RuleListKind::NumberWhitelist));
+}
+
+TEST_F(MainScreen, SwipingARowRevealsDeleteWhichRemovesIt) {
+  QBAddController* editor = openEditor(1);
+  UITableViewCell* row = editor->tableView->cellForRow(0);
+  ASSERT_TRUE(row);
+  // A short drag snaps back; a long one reveals the button.
+  QTest::mousePress(row, Qt::LeftButton, {}, QPoint(300, 22));
+  QTest::mouseMove(row, QPoint(290, 22));
+  QTest::mouseRelease(row, Qt::LeftButton, {}, QPoint(290, 22));
+  EXPECT_FALSE(row->isShowingDeleteButton());
+  QTest::mousePress(row, Qt::LeftButton, {}, QPoint(300, 22));
+  QTest::mouseMove(row, QPoint(150, 22));
+  QTest::mouseRelease(row, Qt::LeftButton, {}, QPoint(150, 22));
+  ASSERT_TRUE(row->isShowingDeleteButton());
+  EXPECT_EQ(row->deleteButton()->text(), "删除");
+  tap(row->deleteButton());
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::NumberBlacklist), std::vector<std::string>{"10655025170104488"});
+  EXPECT_EQ(editor->tableView->numberOfRows(), 1);
+  // Deleting the last entry stores an empty list.
+  editor->commitDelete(0);
+  auto list = RuleStore::readStoredList(RuleListKind::NumberBlacklist);
+  ASSERT_TRUE(list);
+  EXPECT_TRUE(list->empty());
+}
+
+TEST_F(MainScreen, TheFilterJudgesTheNextMessageByAnEntryAddedInTheApp) {
+  const std::string body = "周末特价，全场清仓大甩卖";
+  auto judge = [&] {
+    return testing::runProcess(QUELLGUARD_PATH, {"--sender", "13800138000", "--body", body}, "",
+                               {{"QUELL_LOG", "stderr"}})
+        .out;
+  };
+  ASSERT_EQ(judge(), "none\n");
+  QBAddController* editor = openEditor(3);
+  addThroughPrompt(editor, "清仓");
+  EXPECT_EQ(judge(), "junk\n");
+}
+
+TEST(RoundedImage, ClipsToTheRadiusOrACircle) {
+  QImage wide(60, 40, QImage::Format_ARGB32_Premultiplied);
+  wide.fill(Qt::red);
+  QImage rounded = roundedImage(wide, 8, false);
+  EXPECT_EQ(qAlpha(rounded.pixel(0, 0)), 0);
+  EXPECT_EQ(qAlpha(rounded.pixel(8, 8)), 255);
+  EXPECT_EQ(qAlpha(rounded.pixel(30, 0)), 255);  // straight edge between the corners
+  QImage small(10, 10, QImage::Format_ARGB32_Premultiplied);
+  small.fill(Qt::red);
+  QImage circle = roundedImage(small, 8, false);  // radius capped at half the side: a circle
+  for (QPoint corner : {QPoint(0, 0), QPoint(9, 0), QPoint(0, 9), QPoint(9, 9)})
+    EXPECT_EQ(qAlpha(circle.pixel(corner)), 0) << corner.x() << "," << corner.y();
+  EXPECT_EQ(qAlpha(circle.pixel(5, 5)), 255);
+  EXPECT_EQ(qAlpha(circle.pixel(2, 5)), 255);
+  EXPECT_LT(qAlpha(circle.pixel(1, 1)), 255);  // on the circle's edge
+}
+
+TEST(SystemVersionWarning, ShowsOnlyForTheTwoBrokenVersions) {
+  testing::ScopedDataHome home;
+  for (const char* version : {"12.3.1", "12.3.2", "12.3", "12.3.10"}) {
+    qputenv("QUELL_SYSTEM_VERSION", version);
+    LaunchInterface window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    auto* alert = presentedOver<UIAlertController>(window.mainScreen());
+    bool broken = std::string(version).size() == 6;
+    ASSERT_EQ(alert != nullptr, broken) << version;
+    if (alert) {
+      EXPECT_EQ(alert->alertTitle(), "建议升级手机系统版本");
+      EXPECT_EQ(alert->message(), QString("iOS %1 出现系统级Bug，\n无法过滤垃圾短信问题").arg(version));
+      ASSERT_EQ(alert->actionButtons().size(), 1u);
+      EXPECT_EQ(alert->actionButtons()[0]->text(), "好");
+    }
+  }
+  qunsetenv("QUELL_SYSTEM_VERSION");
+}
+
+}  // namespace
+}  // namespace quell
