@@ -1,7 +1,7 @@
 #!/bin/sh
 # The main job: installs what is missing, builds Quell, and runs the filter process over the sample
 # messages on a store holding the default rule lists (in a temporary settings directory, so the user's
-# own lists are not touched).
+# own lists are not touched). On a desktop with a display it then opens Quellbox on that same store.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -15,3 +15,8 @@ echo "== rule lists"
 "$root/build/release/bin/quellrules" list
 echo "== verdicts for samples/messages.jsonl"
 QUELL_LOG=stderr "$root/build/release/bin/quellguard" < "$root/samples/messages.jsonl" 2>/dev/null
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "== opening Quellbox (close its window to finish)"
+  "$root/build/release/bin/quellbox"
+fi
