@@ -1,9 +1,15 @@
 #include "app/view_controller.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QUrl>
 
 #include "app/app_links.h"
+#include "app/message_test.h"
 #include "app/qb_add_controller.h"
+#include "app/qb_network_request.h"
+#include "engine/message_normalization.h"
 #include "engine/rule_store.h"
 #include "platform/ui/alert_controller.h"
 #include "platform/ui/device.h"
@@ -103,10 +109,11 @@ void ViewController::rulesViewDidSelectItemAt(QBRulesView*, int item) {
 void ViewController::functionViewDidSelectItemAt(QBFunctionView* view, int item) {
   if (view == functionView) {
     switch (static_cast<FunctionRow>(item)) {
+      case FunctionRow::kReport: testClipboardMessage(); break;
       case FunctionRow::kReview: openLink(kWriteReviewLink); break;
       case FunctionRow::kShare: shareApp(); break;
       case FunctionRow::kSocial: openLink(kSocialLink); break;
-      default: break;  // the help pages and the message test are not part of this screen yet
+      default: break;  // the help pages are not part of this screen yet
     }
   } else if (view == otherAppView && item >= 0 && item < static_cast<int>(kOtherApps.size())) {
     openLink(QString(kOtherAppLinkFormat).arg(kOtherApps[static_cast<std::size_t>(item)].storeId));
@@ -123,6 +130,31 @@ void ViewController::shareApp() {
   QUrl url(kShareLink, QUrl::StrictMode);
   if (!url.isValid()) return;
   presentShareSheet(this, url);
+}
+
+}  // namespace quell
+
+namespace quell {
+
+void ViewController::testClipboardMessage() {
+  const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+  const QString raw = clip && clip->hasText() ? clip->text() : QString();
+  const std::string text = normalizeMessageBody(raw.toStdString());
+  if (text.empty()) {
+    auto* alert = new UIAlertController("请拷贝短信内容到剪贴板", QString());
+    alert->addAction("好", UIAlertController::ActionStyle::kCancel);
+    presentViewController(alert, true);
+    return;
+  }
+  const TestVerdict verdict = judgeMessage(text);
+  auto* alert = new UIAlertController(verdict.title, raw);  // the text as copied, line breaks and all
+  const std::string appLabel = verdict.label;
+  alert->addAction("这是垃圾短信", UIAlertController::ActionStyle::kDestructive,
+                   [text, appLabel] { reportMessage(text, "spam", appLabel); });
+  alert->addAction("这是正常短信", UIAlertController::ActionStyle::kDefault,
+                   [text, appLabel] { reportMessage(text, "ham", appLabel); });
+  alert->addAction("好", UIAlertController::ActionStyle::kCancel);
+  presentViewController(alert, true);
 }
 
 }  // namespace quell

@@ -33,6 +33,8 @@ class ViewController : public UIViewController, public QBRulesViewDelegate, publ
   void functionViewDidSelectItemAt(QBFunctionView* view, int item) override;
   void openLink(const QString& text);
   void shareApp();
+  // Judges the text on the clipboard and offers to report it.
+  void testClipboardMessage();
 
  protected:
   void viewDidLoad() override;

@@ -13,4 +13,5 @@ jobs=$(nproc)
   -DQUELL_BUILD_BENCHMARKS=OFF
 (cd "$root/build/sanitize" &&
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  LSAN_OPTIONS=suppressions="$root/tests/lsan.supp" \
   ctest --output-on-failure -j "$jobs")

@@ -1,0 +1,50 @@
+#include "tools/quellreportd/report_server.h"
+
+#include <nlohmann/json.hpp>
+
+namespace quell {
+
+namespace {
+
+void answer(httplib::Response& res, int status, const nlohmann::json& body) {
+  res.status = status;
+  res.set_content(body.dump(), "application/json");
+}
+
+void fail(httplib::Response& res, int status, const std::string& error) {
+  answer(res, status, {{"code", status}, {"error", error}});
+}
+
+bool isJson(const std::string& contentType) {
+  auto type = contentType.substr(0, contentType.find(';'));
+  while (!type.empty() && type.back() == ' ') type.pop_back();
+  return type == "application/json";
+}
+
+}  // namespace
+
+void configureReportServer(httplib::Server& server, ReportStore& store, const ReportServerOptions& options) {
+  server.set_payload_max_length(kMaxReportBytes);
+  server.set_read_timeout(options.readTimeoutSeconds, 0);
+  server.set_write_timeout(options.readTimeoutSeconds, 0);
+  server.Post("/classes/spam", [&store, options](const httplib::Request& req, httplib::Response& res) {
+    if (req.get_header_value("X-Bmob-Application-Id") != options.applicationId ||
+        req.get_header_value("X-Bmob-REST-API-Key") != options.restKey)
+      return fail(res, 401, "unauthorized");
+    if (!isJson(req.get_header_value("Content-Type")))
+      return fail(res, 415, "the content type must be application/json");
+    std::string error;
+    auto report = parseSpamReport(req.body, &error);
+    if (!report) return fail(res, 400, error);
+    auto stored = store.add(*report);
+    if (!stored) return fail(res, 500, "the report could not be stored");
+    answer(res, 201, {{"objectId", stored->objectId}, {"createdAt", stored->createdAt}});
+  });
+  // A body over the limit never reaches the handler; say why instead of answering with an empty page.
+  server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
+    if (res.status == 413) fail(res, 413, "the body is larger than " + std::to_string(kMaxReportBytes) + " bytes");
+    else if (res.body.empty()) fail(res, res.status, "not found");
+  });
+}
+
+}  // namespace quell
