@@ -1,0 +1,158 @@
+// The message test and the report, as a person uses them: copy a text, tap "反馈漏拦短信", read the verdict,
+// tap a report button; the report travels over real HTTPS to a real backend on 127.0.0.1.
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QTest>
+#include <fstream>
+
+#include "app/app_delegate.h"
+#include "app/launch_interface.h"
+#include "app/view_controller.h"
+#include "platform/ui/alert_controller.h"
+#include "platform/ui/hud.h"
+#include "tests/support/report_backend.h"
+#include "tests/support/test_environment.h"
+
+namespace quell {
+namespace {
+
+constexpr const char* kModelSpam = "【商城】会员专享，全场满减大促，新品首发低至五折，积分翻倍免费包邮，速来抢购";
+constexpr const char* kModelHam = "好的，我明天下午三点到公司楼下等你";
+
+void tap(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
+
+template <typename Condition>
+bool waitFor(Condition condition, int ms = 5000) {
+  for (int waited = 0; waited < ms && !condition(); waited += 20) QTest::qWait(20);
+  return condition();
+}
+
+class MessageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    qputenv("QUELL_REPORT_URL", backend_.baseUrl().c_str());
+    qputenv("QUELL_REPORT_CA_FILE", backend_.server().certificate().c_str());
+    qputenv("QUELL_MACHINE_ID_FILE", (dir_.path() / "machine-id").c_str());
+    std::ofstream(dir_.path() / "machine-id") << "0123456789abcdef0123456789abcdef\n";
+    AppDelegate().didFinishLaunching();
+    window_ = std::make_unique<LaunchInterface>();
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+  }
+  void TearDown() override {
+    for (const char* name : {"QUELL_REPORT_URL", "QUELL_REPORT_CA_FILE", "QUELL_MACHINE_ID_FILE"}) qunsetenv(name);
+  }
+
+  // Copies text and taps "反馈漏拦短信"; the alert it brings up.
+  UIAlertController* testCopied(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+    ViewController* main = window_->mainScreen();
+    tap(main->functionView->collectionView->cellForItem(2));
+    QWidget* presented = main->presentedViewController();
+    return presented ? qobject_cast<UIAlertController*>(presented) : nullptr;
+  }
+  static QStringList buttons(UIAlertController* alert) {
+    QStringList titles;
+    for (auto* b : alert->actionButtons()) titles << b->text();
+    return titles;
+  }
+  std::vector<SpamReport> stored() {
+    std::vector<SpamReport> reports;
+    backend_.store().forEach([&](const SpamReport& r, const ReportStore::Stored&) { reports.push_back(r); });
+    return reports;
+  }
+
+  testing::ScopedDataHome home_;
+  testing::TemporaryDirectory dir_;
+  testing::ReportBackend backend_;
+  std::unique_ptr<LaunchInterface> window_;
+};
+
+TEST_F(MessageTest, EachVerdictHasItsTitle) {
+  struct Case {
+    const char* text;
+    const char* title;
+  } cases[] = {
+      {"您的验证码是1234，回复TD退订", "这是 正常短信 不过滤\n白名单：[\"验证码\"]"},  // the whitelist wins
+      {"贷款请回T", "这是 垃圾短信 过滤\n黑名单：[\"回T\", \"贷款\"]"},             // list order, not text order
+      {"请回复退\n订", "这是 垃圾短信 过滤\n黑名单：[\"退订\"]"},                    // split by a line break
+      {kModelSpam, "这是 垃圾短信 过滤"},
+      {kModelHam, "这是 正常短信 不过滤"},
+  };
+  for (const auto& c : cases) {
+    UIAlertController* alert = testCopied(QString::fromUtf8(c.text));
+    ASSERT_TRUE(alert) << c.text;
+    EXPECT_EQ(alert->alertTitle(), QString::fromUtf8(c.title));
+    EXPECT_EQ(alert->message(), QString::fromUtf8(c.text));  // as copied, line breaks and all
+    EXPECT_EQ(buttons(alert), (QStringList{"这是垃圾短信", "这是正常短信", "好"}));
+    tap(alert->actionButtons()[2]);  // 好
+    ASSERT_FALSE(window_->mainScreen()->presentedViewController());
+  }
+  QTest::qWait(300);
+  EXPECT_EQ(backend_.store().count(), 0);  // "好" sends nothing
+}
+
+TEST_F(MessageTest, NothingUsableOnTheClipboardAsksForACopy) {
+  for (const char* text : {"", " .-\n\r. ", "\t"}) {
+    UIAlertController* alert = testCopied(QString::fromUtf8(text));
+    ASSERT_TRUE(alert) << text;
+    EXPECT_EQ(alert->alertTitle(), "请拷贝短信内容到剪贴板");
+    EXPECT_EQ(buttons(alert), QStringList{"好"});
+    tap(alert->actionButtons()[0]);
+  }
+}
+
+TEST_F(MessageTest, AReportReachesTheBackendWithTheNormalisedText) {
+  UIAlertController* alert = testCopied("  贷款\n请回T.  ");
+  ASSERT_TRUE(alert);
+  ::testing::internal::CaptureStderr();
+  tap(alert->actionButtons()[1]);  // 这是正常短信
+  ASSERT_TRUE(waitFor([&] { return PKHUD::sharedHUD().isShowing() && PKHUD::sharedHUD().text() == "感谢"; }));
+  std::string console = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(console.find("URL Session Task Succeeded: HTTP 201"), std::string::npos) << console;
+  auto reports = stored();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].useRating, "ham");
+  EXPECT_EQ(reports[0].appRating, "spam");
+  EXPECT_EQ(reports[0].text, "贷款请回T");
+  EXPECT_TRUE(reports[0].osVersion);
+  EXPECT_EQ(reports[0].appVersion, "1.0.0");
+  ASSERT_TRUE(reports[0].deviceUuid);
+  EXPECT_EQ(reports[0].deviceUuid->size(), 36u);
+  EXPECT_TRUE(waitFor([] { return !PKHUD::sharedHUD().isShowing(); }, 2000));  // gone after 0.8 s
+}
+
+TEST_F(MessageTest, WithoutADeviceIdentifierTheReportHasNone) {
+  qputenv("QUELL_MACHINE_ID_FILE", (dir_.path() / "no-such-file").c_str());
+  UIAlertController* alert = testCopied(kModelHam);
+  tap(alert->actionButtons()[0]);  // 这是垃圾短信
+  ASSERT_TRUE(waitFor([&] { return backend_.store().count() == 1; }));
+  auto reports = stored();
+  EXPECT_EQ(reports[0].useRating, "spam");
+  EXPECT_EQ(reports[0].appRating, "ham");
+  EXPECT_FALSE(reports[0].deviceUuid);
+}
+
+TEST_F(MessageTest, AnyHttpAnswerThanksAndNoAnswerFails) {
+  testing::HttpsTestServer broken;
+  broken.server().Post("/classes/spam", [](const httplib::Request&, httplib::Response& res) { res.status = 500; });
+  broken.start();
+  qputenv("QUELL_REPORT_URL", ("https://127.0.0.1:" + std::to_string(broken.port())).c_str());
+  qputenv("QUELL_REPORT_CA_FILE", broken.certificate().c_str());
+  tap(testCopied(kModelHam)->actionButtons()[0]);
+  EXPECT_TRUE(waitFor([] { return PKHUD::sharedHUD().isShowing() && PKHUD::sharedHUD().text() == "感谢"; }));
+
+  QTest::qWait(1000);
+  qputenv("QUELL_REPORT_URL", "https://127.0.0.1:1");  // nothing listens there
+  ::testing::internal::CaptureStderr();
+  tap(testCopied(kModelHam)->actionButtons()[0]);
+  EXPECT_TRUE(waitFor([] { return PKHUD::sharedHUD().isShowing() && PKHUD::sharedHUD().text() == "提交失败"; }));
+  std::string console = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(console.find("URL Session Task Failed: "), std::string::npos) << console;
+}
+
+}  // namespace
+}  // namespace quell

@@ -1,0 +1,108 @@
+// The report backend under good and bad input, over real HTTPS on 127.0.0.1.
+#include <gtest/gtest.h>
+#include <openssl/ssl.h>
+
+#include <nlohmann/json.hpp>
+#include <thread>
+
+#include "tests/support/report_backend.h"
+
+namespace quell {
+namespace {
+
+using nlohmann::json;
+
+class ReportBackendTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<httplib::SSLClient> client() {
+    auto c = std::make_unique<httplib::SSLClient>("127.0.0.1", backend_.server().port());
+    c->set_ca_cert_path(backend_.server().certificate().c_str());
+    c->enable_server_certificate_verification(true);
+    return c;
+  }
+  httplib::Headers keys() {
+    return {{"X-Bmob-Application-Id", kDefaultApplicationId}, {"X-Bmob-REST-API-Key", kDefaultRestKey}};
+  }
+  httplib::Result post(const std::string& body, httplib::Headers headers, const char* type = "application/json") {
+    return client()->Post("/classes/spam", headers, body, type);
+  }
+  testing::ReportBackend backend_;
+};
+
+const json kReport = {{"use_rating", "spam"}, {"app_rating", "ham"}, {"text", "回复TD退订"}, {"os_version", "12"},
+                      {"app_version", "1.0.0"}};
+
+TEST_F(ReportBackendTest, StoresAGoodReportAndAnswersItsIdAndTime) {
+  auto res = post(kReport.dump(), keys());
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->status, 201);
+  auto answer = json::parse(res->body);
+  EXPECT_EQ(answer["objectId"].get<std::string>().size(), 10u);
+  EXPECT_EQ(answer["createdAt"].get<std::string>().size(), 19u);
+  int seen = 0;
+  backend_.store().forEach([&](const SpamReport& r, const ReportStore::Stored& stored) {
+    ++seen;
+    EXPECT_EQ(stored.objectId, answer["objectId"]);
+    EXPECT_EQ(r.useRating, "spam");
+    EXPECT_EQ(r.appRating, "ham");
+    EXPECT_EQ(r.text, "回复TD退订");
+    EXPECT_EQ(r.osVersion, "12");
+    EXPECT_FALSE(r.deviceUuid);
+  });
+  EXPECT_EQ(seen, 1);
+  // A charset parameter is still JSON.
+  EXPECT_EQ(post(kReport.dump(), keys(), "application/json; charset=utf-8")->status, 201);
+}
+
+TEST_F(ReportBackendTest, RefusesBadRequestsWithTheRightStatus) {
+  auto wrongKey = keys();
+  wrongKey.erase("X-Bmob-REST-API-Key");
+  wrongKey.emplace("X-Bmob-REST-API-Key", "00000000000000000000000000000000");
+  EXPECT_EQ(post(kReport.dump(), {})->status, 401);
+  EXPECT_EQ(post(kReport.dump(), wrongKey)->status, 401);
+  EXPECT_EQ(post(kReport.dump(), keys(), "text/plain")->status, 415);
+  for (const std::string& bad : {std::string("{not json"), std::string("[1]"), std::string("\"text\""),
+                                 json{{"use_rating", "spam"}, {"app_rating", "ham"}, {"text", 7}}.dump(),
+                                 json{{"use_rating", "junk"}, {"app_rating", "ham"}, {"text", "x"}}.dump(),
+                                 json{{"app_rating", "ham"}, {"text", "x"}}.dump(),
+                                 json{{"use_rating", "spam"}, {"app_rating", "ham"}, {"text", ""}}.dump(),
+                                 std::string("{\"use_rating\":\"spam\",\"app_rating\":\"ham\",\"text\":\"\xff\"}")}) {
+    auto res = post(bad, keys());
+    ASSERT_TRUE(res) << bad;
+    EXPECT_EQ(res->status, 400) << bad;
+    EXPECT_FALSE(json::parse(res->body)["error"].get<std::string>().empty());
+  }
+  std::string huge = json{{"use_rating", "spam"}, {"app_rating", "ham"}, {"text", std::string(100000, 'a')}}.dump();
+  EXPECT_EQ(post(huge, keys())->status, 413);
+  EXPECT_EQ(backend_.store().count(), 0);
+  EXPECT_EQ(post(kReport.dump(), keys())->status, 201);  // and it goes on serving
+}
+
+// A client that sends half a request and stalls is cut off, while others are served and nothing stored
+// is lost.
+TEST_F(ReportBackendTest, StalledClientIsCutOffAndOthersAreServed) {
+  ASSERT_EQ(post(kReport.dump(), keys())->status, 201);
+  std::thread stalled([&] {
+    httplib::SSLClient raw("127.0.0.1", backend_.server().port());
+    raw.enable_server_certificate_verification(false);
+    // Declares a long body but sends only part of it, through a provider that then waits.
+    raw.set_write_timeout(3, 0);
+    raw.set_read_timeout(3, 0);
+    auto res = raw.Post(
+        "/classes/spam", keys(), 1000,
+        [](size_t offset, size_t, httplib::DataSink& sink) {
+          if (offset == 0) sink.write("{\"use_rating\":", 14);
+          std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+          return false;  // gives up without finishing the body
+        },
+        "application/json");
+    EXPECT_TRUE(!res || res->status >= 400);
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(post(kReport.dump(), keys())->status, 201);
+  stalled.join();
+  EXPECT_EQ(backend_.store().count(), 6);
+}
+
+}  // namespace
+}  // namespace quell
