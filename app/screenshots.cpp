@@ -1,12 +1,15 @@
 #include "app/screenshots.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QPushButton>
 #include <QTest>
 #include <cstdio>
 
 #include "app/launch_interface.h"
 #include "app/qb_add_controller.h"
+#include "app/qb_network_request.h"
 #include "app/view_controller.h"
 #include "platform/ui/alert_controller.h"
 #include "platform/ui/navigation_container.h"
@@ -90,6 +93,28 @@ bool writeScreenshots(const QString& dir) {
       tap(editor->navigationContainer()->leftBarButton());  // 完成
       QTest::qWait(kSettleMs);
     }
+    // The message test: copy a text, tap "反馈漏拦短信".
+    const std::pair<const char*, const char*> copied[] = {
+        {"test-whitelist", "【快递】您的取件码是6218，请凭验证码到驿站取件，回复TD退订"},
+        {"test-blacklist", "无抵押贷款，当天放款，回T退订"},
+        {"test-model-spam", "【商城】会员专享，全场满减大促，新品首发低至五折，积分翻倍免费包邮，速来抢购"},
+        {"test-model-ham", "好的，我明天下午三点到公司楼下等你"},
+        {"test-copy-request", ""},
+    };
+    for (const auto& [name, text] : copied) {
+      QGuiApplication::clipboard()->setText(QString::fromUtf8(text));
+      tap(main->functionView->collectionView->cellForItem(2));
+      shooter.shoot(name);
+      auto* alert = presented<UIAlertController>(main);
+      if (!alert) return false;
+      tap(alert->actionButtons().back());  // 好
+    }
+    // The two outcomes of a report.
+    showTextHUD("感谢");
+    shooter.shootNow("hud-report-thanks");
+    showTextHUD("提交失败");
+    shooter.shootNow("hud-report-failed");
+    QTest::qWait(1000);
     ok &= shooter.ok();
   }
   TraitCollection::setOverride(std::nullopt);

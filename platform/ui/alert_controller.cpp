@@ -115,7 +115,9 @@ void UIAlertController::layoutCard() {
   if (!card_) return;
   auto* text = card_->findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
   text->setFixedWidth(kCardWidth);
-  int textHeight = text->layout()->sizeHint().height();
+  QLayout* lines = text->layout();
+  // Wrapped lines need the height for the card's width, not the single-line size hint.
+  int textHeight = lines->hasHeightForWidth() ? lines->totalHeightForWidth(kCardWidth) : lines->sizeHint().height();
   text->setGeometry(0, 0, kCardWidth, textHeight);
   bool sideBySide = actions_.size() == 2;
   int buttonsHeight = sideBySide ? kButtonHeight : kButtonHeight * static_cast<int>(actions_.size());

@@ -20,9 +20,9 @@ class HudView : public QWidget {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(236, 236, 236, 240));
+    painter.setBrush(QColor(44, 44, 46, 235));  // dark, so that it stands out on the light page and the dark one
     painter.drawRoundedRect(rect(), 12, 12);
-    painter.setPen(QPen(QColor(60, 60, 60), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(QPen(QColor(255, 255, 255), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     QPointF c = QRectF(rect()).center();
     if (content_ == PKHUD::Content::kSuccess) {
       QPainterPath check;
@@ -34,7 +34,7 @@ class HudView : public QWidget {
       painter.drawLine(c + QPointF(-26, -26), c + QPointF(26, 26));
       painter.drawLine(c + QPointF(26, -26), c + QPointF(-26, 26));
     } else {
-      painter.setPen(QColor(30, 30, 30));
+      painter.setPen(QColor(255, 255, 255));
       painter.drawText(rect(), Qt::AlignCenter, text_);
     }
   }
