@@ -25,6 +25,7 @@ bool isJson(const std::string& contentType) {
 
 void configureReportServer(httplib::Server& server, ReportStore& store, const ReportServerOptions& options) {
   server.set_payload_max_length(kMaxReportBytes);
+  server.set_tcp_nodelay(true);  // small answers go out at once instead of waiting on the peer's ACK
   server.set_read_timeout(options.readTimeoutSeconds, 0);
   server.set_write_timeout(options.readTimeoutSeconds, 0);
   server.Post("/classes/spam", [&store, options](const httplib::Request& req, httplib::Response& res) {

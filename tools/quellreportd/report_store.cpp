@@ -62,31 +62,80 @@ std::unique_ptr<ReportStore> ReportStore::open(const std::filesystem::path& file
   return std::unique_ptr<ReportStore>(new ReportStore(db));
 }
 
-ReportStore::~ReportStore() { sqlite3_close(db_); }
+ReportStore::ReportStore(sqlite3* db) : db_(db), writer_([this] { writeLoop(); }) {}
+
+ReportStore::~ReportStore() {
+  {
+    std::lock_guard lock(queueMu_);
+    stopping_ = true;
+  }
+  queued_.notify_all();
+  writer_.join();
+  sqlite3_close(db_);
+}
 
 std::optional<ReportStore::Stored> ReportStore::add(const SpamReport& report) {
-  std::lock_guard lock(mu_);
+  Pending pending{&report, std::nullopt};
+  std::unique_lock lock(queueMu_);
+  queue_.push_back(&pending);
+  queued_.notify_one();
+  written_.wait(lock, [&] { return pending.done; });
+  return pending.result;
+}
+
+void ReportStore::writeLoop() {
+  for (;;) {
+    std::vector<Pending*> batch;
+    {
+      std::unique_lock lock(queueMu_);
+      queued_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+      if (queue_.empty()) return;
+      batch.assign(queue_.begin(), queue_.end());
+      queue_.clear();
+    }
+    // One transaction for everything that queued up meanwhile; all of it commits or none of it does.
+    bool committed = writeBatch(batch);
+    {
+      std::lock_guard lock(queueMu_);
+      for (Pending* p : batch) {
+        if (!committed) p->result.reset();
+        p->done = true;
+      }
+    }
+    written_.notify_all();
+  }
+}
+
+bool ReportStore::writeBatch(std::vector<Pending*>& batch) {
+  std::lock_guard lock(dbMu_);
+  if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) return false;
   sqlite3_stmt* insert = nullptr;
-  if (sqlite3_prepare_v2(db_, "INSERT INTO spam VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)", -1, &insert, nullptr) !=
-      SQLITE_OK)
-    return std::nullopt;
-  Stored stored{newObjectId(), nowUtc()};
-  bindOptional(insert, 1, stored.objectId);
-  bindOptional(insert, 2, stored.createdAt);
-  bindOptional(insert, 3, report.useRating);
-  bindOptional(insert, 4, report.appRating);
-  bindOptional(insert, 5, report.text);
-  bindOptional(insert, 6, report.osVersion);
-  bindOptional(insert, 7, report.deviceUuid);
-  bindOptional(insert, 8, report.appVersion);
-  int rc = sqlite3_step(insert);
+  bool ok = sqlite3_prepare_v2(db_, "INSERT INTO spam VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)", -1, &insert,
+                               nullptr) == SQLITE_OK;
+  for (Pending* p : batch) {
+    if (!ok) break;
+    const SpamReport& report = *p->report;
+    Stored stored{newObjectId(), nowUtc()};
+    bindOptional(insert, 1, stored.objectId);
+    bindOptional(insert, 2, stored.createdAt);
+    bindOptional(insert, 3, report.useRating);
+    bindOptional(insert, 4, report.appRating);
+    bindOptional(insert, 5, report.text);
+    bindOptional(insert, 6, report.osVersion);
+    bindOptional(insert, 7, report.deviceUuid);
+    bindOptional(insert, 8, report.appVersion);
+    ok = sqlite3_step(insert) == SQLITE_DONE;
+    sqlite3_reset(insert);
+    if (ok) p->result = stored;
+  }
   sqlite3_finalize(insert);
-  if (rc != SQLITE_DONE) return std::nullopt;
-  return stored;
+  if (ok && sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) return true;
+  sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  return false;
 }
 
 void ReportStore::forEach(const std::function<void(const SpamReport&, const Stored&)>& visit) {
-  std::lock_guard lock(mu_);
+  std::lock_guard lock(dbMu_);
   sqlite3_stmt* select = nullptr;
   if (sqlite3_prepare_v2(db_, "SELECT * FROM spam ORDER BY created_at, rowid", -1, &select, nullptr) != SQLITE_OK)
     return;
@@ -101,7 +150,7 @@ void ReportStore::forEach(const std::function<void(const SpamReport&, const Stor
 }
 
 std::int64_t ReportStore::count() {
-  std::lock_guard lock(mu_);
+  std::lock_guard lock(dbMu_);
   sqlite3_stmt* select = nullptr;
   std::int64_t n = -1;
   if (sqlite3_prepare_v2(db_, "SELECT COUNT(*) FROM spam", -1, &select, nullptr) == SQLITE_OK &&
