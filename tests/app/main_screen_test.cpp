@@ -14,12 +14,13 @@
 #include "platform/ui/alert_controller.h"
 #include "platform/ui/hud.h"
 #include "platform/ui/navigation_container.h"
+#include "tests/support/qt_wait.h"
 #include "tests/support/test_environment.h"
 
 namespace quell {
 namespace {
 
-constexpr int kSettleMs = UIViewController::kAnimationMs + 100;
+using testing::waitFor;
 
 void tap(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
 
@@ -43,8 +44,12 @@ class MainScreen : public ::testing::Test {
   }
   QBAddController* openEditor(int tile) {
     tap(main()->rulesView->collectionView->cellForItem(tile));
-    QTest::qWait(kSettleMs);
+    waitFor([&] { return presentedOver<QBAddController>(main()) != nullptr; });
     return presentedOver<QBAddController>(main());
+  }
+  void closeEditor(QBAddController* editor) {
+    tap(editor->navigationContainer()->leftBarButton());  // 完成
+    waitFor([&] { return main()->presentedViewController() == nullptr; });
   }
   UIAlertController* openAddPrompt(QBAddController* editor) {
     tap(editor->navigationContainer()->rightBarButton());
@@ -91,8 +96,7 @@ TEST_F(MainScreen, EachTileOpensItsEditorAndDoneClosesIt) {
     auto labels = editor->findChildren<QLabel*>();
     EXPECT_TRUE(std::any_of(labels.begin(), labels.end(),
                             [&](QLabel* l) { return l->text() == QString::fromUtf8(titles[tile][1]); }));
-    tap(editor->navigationContainer()->leftBarButton());
-    QTest::qWait(kSettleMs);
+    closeEditor(editor);
     EXPECT_FALSE(main()->presentedViewController());
   }
 }
@@ -114,8 +118,7 @@ TEST_F(MainScreen, AddingStoresEntriesAsTypedAndTheCountChangesOnReturn) {
   EXPECT_EQ(editor->tableView->cellForRow(8)->textLabel()->text(), "  ");
   // The main screen behind has not reappeared yet, so it still shows the old count.
   EXPECT_EQ(tileTitle(3), "关键字黑名单 (7)");
-  tap(editor->navigationContainer()->leftBarButton());
-  QTest::qWait(kSettleMs);
+  closeEditor(editor);
   EXPECT_EQ(tileTitle(3), "关键字黑名单 (9)");
 }
 
@@ -124,8 +127,7 @@ TEST_F(MainScreen, AddingNothingShowsTheErrorAndStoresNothing) {
   addThroughPrompt(editor, "");
   EXPECT_EQ(PKHUD::sharedHUD().content(), PKHUD::Content::kError);
   EXPECT_TRUE(PKHUD::sharedHUD().isShowing());
-  QTest::qWait(700);
-  EXPECT_FALSE(PKHUD::sharedHUD().isShowing());  // gone after half a second
+  EXPECT_TRUE(waitFor([] { return !PKHUD::sharedHUD().isShowing(); }, 3000));  // gone after half a second
   EXPECT_EQ(RuleStore::storedList(RuleListKind::NumberWhitelist), DefaultRuleLists(RuleListKind::NumberWhitelist));
 }
 

@@ -7,12 +7,15 @@
 #include <QPushButton>
 #include <QTest>
 #include <fstream>
+#include <nlohmann/json.hpp>
+#include <set>
 
 #include "app/app_delegate.h"
 #include "app/launch_interface.h"
 #include "app/view_controller.h"
 #include "platform/ui/alert_controller.h"
 #include "platform/ui/hud.h"
+#include "tests/support/qt_wait.h"
 #include "tests/support/report_backend.h"
 #include "tests/support/test_environment.h"
 
@@ -24,11 +27,7 @@ constexpr const char* kModelHam = "好的，我明天下午三点到公司楼下
 
 void tap(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
 
-template <typename Condition>
-bool waitFor(Condition condition, int ms = 5000) {
-  for (int waited = 0; waited < ms && !condition(); waited += 20) QTest::qWait(20);
-  return condition();
-}
+using testing::waitFor;
 
 class MessageTest : public ::testing::Test {
  protected:
@@ -138,12 +137,31 @@ TEST_F(MessageTest, WithoutADeviceIdentifierTheReportHasNone) {
 
 TEST_F(MessageTest, AnyHttpAnswerThanksAndNoAnswerFails) {
   testing::HttpsTestServer broken;
-  broken.server().Post("/classes/spam", [](const httplib::Request&, httplib::Response& res) { res.status = 500; });
+  std::string body, contentType, applicationId;
+  broken.server().Post("/classes/spam", [&](const httplib::Request& req, httplib::Response& res) {
+    body = req.body;
+    contentType = req.get_header_value("Content-Type");
+    applicationId = req.get_header_value("X-Bmob-Application-Id");
+    res.status = 500;
+  });
   broken.start();
   qputenv("QUELL_REPORT_URL", ("https://127.0.0.1:" + std::to_string(broken.port())).c_str());
   qputenv("QUELL_REPORT_CA_FILE", broken.certificate().c_str());
   tap(testCopied(kModelHam)->actionButtons()[0]);
   EXPECT_TRUE(waitFor([] { return PKHUD::sharedHUD().isShowing() && PKHUD::sharedHUD().text() == "感谢"; }));
+  // The body is compact JSON holding exactly the report's members, all strings.
+  EXPECT_EQ(contentType, "application/json");
+  EXPECT_EQ(applicationId, "7d3f9a0c2e5b48e1a6c0f4b29d8e1c53");
+  EXPECT_EQ(body.find('\n'), std::string::npos);
+  EXPECT_EQ(body.find("\": "), std::string::npos);
+  auto report = nlohmann::json::parse(body);
+  std::set<std::string> members;
+  for (const auto& [name, value] : report.items()) {
+    members.insert(name);
+    EXPECT_TRUE(value.is_string()) << name;
+  }
+  EXPECT_EQ(members, (std::set<std::string>{"use_rating", "app_rating", "text", "os_version", "device_uuid",
+                                            "app_version"}));
 
   QTest::qWait(1000);
   qputenv("QUELL_REPORT_URL", "https://127.0.0.1:1");  // nothing listens there
