@@ -7,7 +7,9 @@
 #include <QTest>
 #include <cstdio>
 
+#include "app/common_problem_controller.h"
 #include "app/launch_interface.h"
+#include "app/qb_guide_page_controller.h"
 #include "app/qb_add_controller.h"
 #include "app/qb_network_request.h"
 #include "app/view_controller.h"
@@ -109,6 +111,24 @@ bool writeScreenshots(const QString& dir) {
       if (!alert) return false;
       tap(alert->actionButtons().back());  // 好
     }
+    // The help pages.
+    tap(main->functionView->collectionView->cellForItem(0));
+    shooter.shoot("faq");
+    auto* faq = presented<CommonProblemController>(main);
+    if (!faq) return false;
+    faq->closeDismiss();
+    QTest::qWait(kSettleMs);
+    tap(main->functionView->collectionView->cellForItem(1));
+    QTest::qWait(kSettleMs);
+    auto* guide = presented<QBGuidePageController>(main);
+    if (!guide) return false;
+    for (int card = 0; card < 3; ++card) {
+      guide->currentPage = card;
+      guide->collectionView->setContentOffset(QPointF(card * (guide->itemWidth + guide->itemSpacing), 0), false);
+      shooter.shoot(QString("guide-%1").arg(card + 1));
+    }
+    guide->dismissAction();
+    QTest::qWait(kSettleMs);
     // The two outcomes of a report.
     showTextHUD("感谢");
     shooter.shootNow("hud-report-thanks");

@@ -6,7 +6,9 @@
 #include <QUrl>
 
 #include "app/app_links.h"
+#include "app/common_problem_controller.h"
 #include "app/message_test.h"
+#include "app/qb_guide_page_controller.h"
 #include "app/qb_add_controller.h"
 #include "app/qb_network_request.h"
 #include "engine/message_normalization.h"
@@ -109,11 +111,14 @@ void ViewController::rulesViewDidSelectItemAt(QBRulesView*, int item) {
 void ViewController::functionViewDidSelectItemAt(QBFunctionView* view, int item) {
   if (view == functionView) {
     switch (static_cast<FunctionRow>(item)) {
+      case FunctionRow::kProblems:
+        presentViewController(new NavigationContainer(new CommonProblemController), true);
+        break;
+      case FunctionRow::kTutorial: presentViewController(new QBGuidePageController, true); break;
       case FunctionRow::kReport: testClipboardMessage(); break;
       case FunctionRow::kReview: openLink(kWriteReviewLink); break;
       case FunctionRow::kShare: shareApp(); break;
       case FunctionRow::kSocial: openLink(kSocialLink); break;
-      default: break;  // the help pages are not part of this screen yet
     }
   } else if (view == otherAppView && item >= 0 && item < static_cast<int>(kOtherApps.size())) {
     openLink(QString(kOtherAppLinkFormat).arg(kOtherApps[static_cast<std::size_t>(item)].storeId));

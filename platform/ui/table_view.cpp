@@ -7,12 +7,17 @@
 namespace quell {
 
 namespace {
-constexpr int kSwipeOpensAt = UITableViewCell::kDeleteWidth / 2, kTextInset = 16;
+constexpr int kSwipeOpensAt = UITableViewCell::kDeleteWidth / 2, kTextInset = 16, kSubtitleMargin = 11;
 }
 
-UITableViewCell::UITableViewCell(int row, QWidget* parent)
-    : QWidget(parent), row_(row), content_(new QWidget(this)), label_(new QLabel(content_)),
-      delete_(new QPushButton("删除", this)) {
+UITableViewCell::UITableViewCell(int row, Style style, bool swipeToDelete, QWidget* parent)
+    : QWidget(parent), row_(row), style_(style), swipeToDelete_(swipeToDelete), content_(new QWidget(this)),
+      label_(new QLabel(content_)), delete_(new QPushButton("删除", this)) {
+  if (style_ == Style::kSubtitle) {
+    detail_ = new QLabel(content_);
+    detail_->setWordWrap(true);
+    detail_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  }
   delete_->setStyleSheet("QPushButton { background: #FF3B30; color: white; border: none; font-size: 17px; }");
   delete_->setAccessibleName("删除");
   delete_->hide();
@@ -29,10 +34,25 @@ void UITableViewCell::setCellBackgroundColor(const UIColor& color) {
   update();
 }
 
+int UITableViewCell::rowHeight(int w) const {
+  if (style_ == Style::kDefault) return kHeight;
+  const int textWidth = std::max(1, w - 2 * kTextInset);
+  return kSubtitleMargin + label_->heightForWidth(textWidth) + 2 + detail_->heightForWidth(textWidth) +
+         kSubtitleMargin;
+}
+
 void UITableViewCell::placeContent(int offset) {
   offset_ = std::clamp(offset, -kDeleteWidth, 0);
   content_->setGeometry(offset_, 0, width(), height());
-  label_->setGeometry(kTextInset, 0, std::max(0, width() - 2 * kTextInset), height());
+  const int textWidth = std::max(0, width() - 2 * kTextInset);
+  if (style_ == Style::kSubtitle) {
+    label_->setWordWrap(true);
+    int titleHeight = label_->heightForWidth(textWidth);
+    label_->setGeometry(kTextInset, kSubtitleMargin, textWidth, titleHeight);
+    detail_->setGeometry(kTextInset, kSubtitleMargin + titleHeight + 2, textWidth, detail_->heightForWidth(textWidth));
+  } else {
+    label_->setGeometry(kTextInset, 0, textWidth, height());
+  }
   delete_->setGeometry(width() - kDeleteWidth, 0, kDeleteWidth, height());
   delete_->setVisible(offset_ < 0);
   update();
@@ -44,6 +64,7 @@ void UITableViewCell::setShowingDeleteButton(bool open) {
 }
 
 void UITableViewCell::mousePressEvent(QMouseEvent* event) {
+  if (!swipeToDelete_) return;
   pressX_ = static_cast<int>(event->position().x()) - offset_;
 }
 
@@ -66,10 +87,13 @@ void UITableViewCell::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   QRect face(offset_, 0, width(), height());
   if (background_) painter.fillRect(face, background_->resolved());
-  painter.fillRect(QRect(kTextInset + offset_, height() - 1, width() - kTextInset, 1), QColor(128, 128, 128, 70));
-  QPalette palette = label_->palette();
-  palette.setColor(QPalette::WindowText, UIColor::labelColor().resolved());
-  label_->setPalette(palette);
+  if (separator_)
+    painter.fillRect(QRect(kTextInset + offset_, height() - 1, width() - kTextInset, 1), QColor(128, 128, 128, 70));
+  if (style_ == Style::kDefault) {  // subtitle cells get their colours from the screen
+    QPalette palette = label_->palette();
+    palette.setColor(QPalette::WindowText, UIColor::labelColor().resolved());
+    label_->setPalette(palette);
+  }
 }
 
 UITableView::UITableView(QWidget* parent) : QScrollArea(parent), body_(new QWidget) {
@@ -101,7 +125,8 @@ void UITableView::reloadData() {
   cells_.clear();
   const int rows = source_.numberOfRows ? source_.numberOfRows() : 0;
   for (int row = 0; row < rows; ++row) {
-    auto* cell = new UITableViewCell(row, body_);
+    auto* cell = new UITableViewCell(row, style_, static_cast<bool>(source_.commitDelete), body_);
+    cell->setShowsSeparator(separators_);
     cell->setDeleteTitle(source_.deleteTitle);
     if (source_.configureCell) source_.configureCell(*cell);
     connect(cell, &UITableViewCell::deleteTapped, this, [this](int r) {
@@ -131,8 +156,9 @@ void UITableView::layoutRows() {
     y = header_->height();
   }
   for (auto* cell : cells_) {
-    cell->setGeometry(0, y, w, UITableViewCell::kHeight);
-    y += UITableViewCell::kHeight;
+    int h = cell->rowHeight(w);
+    cell->setGeometry(0, y, w, h);
+    y += h;
   }
   body_->resize(w, std::max(y, viewport()->height()));
 }

@@ -1,6 +1,8 @@
-// UITableView: a plain list of one-line rows under an optional header view, with no separator lines below
-// the last row, no row selection, and swipe-to-delete: dragging a row to the left (mouse or touch) reveals
-// a red delete button, and a tap on it commits the deletion through the data source. Main thread only.
+// UITableView: a plain list of rows under an optional header view, with no separator lines below the last
+// row and no row selection. Rows are one line (kDefault) or a title over a detail text that wraps, each row
+// as tall as its text needs (kSubtitle). With a commitDelete in the data source, rows have swipe-to-delete:
+// dragging a row to the left (mouse or touch) reveals a red delete button, and a tap on it commits the
+// deletion. Main thread only.
 #pragma once
 
 #include <QLabel>
@@ -17,14 +19,21 @@ class UITableViewCell : public QWidget {
   Q_OBJECT
 
  public:
-  UITableViewCell(int row, QWidget* parent);
+  enum class Style { kDefault, kSubtitle };
+
+  UITableViewCell(int row, Style style, bool swipeToDelete, QWidget* parent);
   QLabel* textLabel() const { return label_; }
+  // Only in the subtitle style.
+  QLabel* detailTextLabel() const { return detail_; }
+  // The height the row needs at width w.
+  int rowHeight(int w) const;
   QPushButton* deleteButton() const { return delete_; }
   int row() const { return row_; }
   bool isShowingDeleteButton() const { return open_; }
   void setShowingDeleteButton(bool open);
   void setDeleteTitle(const QString& title) { delete_->setText(title); }
   void setCellBackgroundColor(const UIColor& color);
+  void setShowsSeparator(bool shows) { separator_ = shows; }
 
   static constexpr int kHeight = 44, kDeleteWidth = 80;
 
@@ -43,13 +52,17 @@ class UITableViewCell : public QWidget {
   void placeContent(int offset);
 
   int row_;
+  Style style_;
+  bool swipeToDelete_;
   QWidget* content_;
   QLabel* label_;
+  QLabel* detail_ = nullptr;
   QPushButton* delete_;
   std::optional<int> pressX_;
   int offset_ = 0;
   bool open_ = false;
   std::optional<UIColor> background_;
+  bool separator_ = true;
 };
 
 class UITableView : public QScrollArea {
@@ -66,6 +79,8 @@ class UITableView : public QScrollArea {
   explicit UITableView(QWidget* parent = nullptr);
 
   void setDataSource(DataSource source) { source_ = std::move(source); }
+  void setCellStyle(UITableViewCell::Style style) { style_ = style; }
+  void setShowsSeparators(bool shows) { separators_ = shows; }
   // The header scrolls with the rows and keeps its own height. The table takes ownership.
   void setTableHeaderView(QWidget* header);
   void setBackgroundColor(const UIColor& color);
@@ -80,6 +95,8 @@ class UITableView : public QScrollArea {
   void layoutRows();
 
   DataSource source_;
+  UITableViewCell::Style style_ = UITableViewCell::Style::kDefault;
+  bool separators_ = true;
   QWidget* body_;
   QWidget* header_ = nullptr;
   std::vector<UITableViewCell*> cells_;

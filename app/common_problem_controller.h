@@ -1,0 +1,34 @@
+// CommonProblemController: five questions and answers about how the filter behaves, read-only, in their
+// own navigation container; "关闭" closes the whole container.
+#pragma once
+
+#include <QString>
+#include <vector>
+
+#include "platform/ui/table_view.h"
+#include "platform/ui/view_controller.h"
+
+namespace quell {
+
+struct FaqEntry {
+  QString question;
+  QString answer;
+};
+
+class CommonProblemController : public UIViewController {
+  Q_OBJECT
+
+ public:
+  explicit CommonProblemController(QWidget* parent = nullptr);
+
+  UITableView* tableView = nullptr;
+  std::vector<FaqEntry> dataSourceArray;
+
+  void closeDismiss();
+
+ protected:
+  void viewDidLoad() override;
+  void resizeEvent(QResizeEvent* event) override;
+};
+
+}  // namespace quell

@@ -1,0 +1,125 @@
+#include "app/qb_guide_page_controller.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QUrl>
+
+#include "app/guide_snapping.h"
+#include "platform/ui/image_resources.h"
+#include "platform/ui/system_services.h"
+#include "platform/ui/view_background.h"
+#include "uikit/palette.h"
+
+namespace quell {
+
+namespace {
+constexpr double kStripTop = 150, kStripHeight = 360, kStripInset = 50;
+
+void setPixelFont(QWidget* widget, int pixelSize) {
+  QFont font = widget->font();
+  font.setPixelSize(pixelSize);
+  widget->setFont(font);
+}
+}  // namespace
+
+QBGuidePageCell::QBGuidePageCell(QWidget* parent) : QWidget(parent), imageView(new QLabel(this)) {
+  imageView->hide();  // the card draws its image itself, aspect-filled and clipped to its rounded corners
+}
+
+void QBGuidePageCell::setImage(const QImage& image) {
+  image_ = image;
+  update();
+}
+
+void QBGuidePageCell::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  QPainterPath card;
+  card.addRoundedRect(QRectF(rect()), 10, 10);
+  painter.fillPath(card, Qt::white);
+  if (image_.isNull()) return;  // a missing image leaves the card blank
+  painter.setClipPath(card);
+  QSizeF filled = QSizeF(image_.size()).scaled(QSizeF(size()), Qt::KeepAspectRatioByExpanding);
+  painter.drawImage(QRectF(QPointF((width() - filled.width()) / 2, (height() - filled.height()) / 2), filled), image_);
+}
+
+QBGuidePageController::QBGuidePageController(QWidget* parent) : UIViewController(parent) {}
+
+void QBGuidePageController::viewDidLoad() {
+  const double w = width();
+  itemWidth = w - 100;
+  itemSpacing = 35;
+  dataSourceArray = {"Guide_1.png", "Guide_2.png", "Guide_3.png"};
+  accessibilityLabelArray = {"系统设置页面点击信息", "信息界面点击未知与垃圾信息", "未知与垃圾信息页面开启Quellbox权限"};
+  setBackgroundColor(this, qb_mainColor());
+  // The background picture is dropped again on systems with appearances, so only the page colour shows.
+
+  UICollectionViewFlowLayout layout;
+  layout.scrollDirection = UICollectionViewFlowLayout::ScrollDirection::kHorizontal;
+  layout.minimumLineSpacing = itemSpacing;
+  layout.itemSize = QSizeF(itemWidth, kStripHeight);
+  layout.sectionInset = QMarginsF(kStripInset, kStripInset, kStripInset, kStripInset);
+  collectionView = new UICollectionView(layout, this);
+  collectionView->setGeometry(QRectF(0, kStripTop, w, kStripHeight).toRect());
+  collectionView->setScrollEnabled(true);
+  collectionView->scrollViewWillEndDragging = [this](QPointF v, QPointF* target) { scrollViewWillEndDragging(v, target); };
+  collectionView->setDataSource({
+      [this] { return static_cast<int>(dataSourceArray.size()); },
+      [](QWidget* parent) -> QWidget* { return new QBGuidePageCell(parent); },
+      [this](QWidget* cell, int row) {
+        static_cast<QBGuidePageCell*>(cell)->setImage(imageNamed(dataSourceArray[row]));
+        cell->setAccessibleName(accessibilityLabelArray[row]);  // the step, not the picture
+      },
+      nullptr,
+  });
+  collectionView->show();
+  collectionView->reloadData();
+
+  titleLabel = new QLabel("垃圾短信过滤开启教程", this);
+  titleLabel->setGeometry(0, 50, static_cast<int>(w), 50);
+  setPixelFont(titleLabel, 30);
+  titleLabel->setAlignment(Qt::AlignCenter);
+  titleLabel->setStyleSheet("color: white;");
+  titleLabel->show();
+
+  setupPageLabel = new QLabel("设置 > 信息 > 未知与垃圾信息", this);
+  setupPageLabel->setAccessibleName("点击设置，再点击信息 最后点击未知与垃圾信息");
+  setupPageLabel->setGeometry(0, 100, static_cast<int>(w), 20);
+  setPixelFont(setupPageLabel, 15);
+  setupPageLabel->setAlignment(Qt::AlignCenter);
+  setupPageLabel->setStyleSheet(QString("color: %1;").arg(qb_secondaryLabel().resolved().name(QColor::HexArgb)));
+  setupPageLabel->show();
+
+  completionButton = new QPushButton("前往设置", this);
+  completionButton->setGeometry(40, 550, static_cast<int>(w) - 80, 50);
+  setPixelFont(completionButton, 17);
+  completionButton->setStyleSheet(
+      "QPushButton { color: white; background: transparent; border: 1px solid white; border-radius: 10px; }"
+      "QPushButton:pressed { background: rgba(255,255,255,40); }");
+  connect(completionButton, &QPushButton::clicked, this, &QBGuidePageController::completionAction);
+  completionButton->show();
+
+  dismissButton = new QPushButton("×", this);
+  dismissButton->setAccessibleName("关闭");
+  dismissButton->setGeometry(15, 10, 50, 50);
+  setPixelFont(dismissButton, 20);
+  dismissButton->setStyleSheet("QPushButton { color: white; background: transparent; border: none; border-radius: 10px; }");
+  connect(dismissButton, &QPushButton::clicked, this, &QBGuidePageController::dismissAction);
+  dismissButton->show();
+}
+
+void QBGuidePageController::scrollViewWillEndDragging(QPointF velocity, QPointF* target) {
+  const float pageWidth = static_cast<float>(itemWidth + itemSpacing);
+  GuideSnap snap = snapGuidePage(static_cast<float>(velocity.x()), static_cast<float>(target->x()), currentPage,
+                                 pageWidth, static_cast<float>(collectionView->contentSize().width()),
+                                 static_cast<int>(dataSourceArray.size()));
+  currentPage = snap.page;
+  target->setX(snap.offsetX);
+}
+
+void QBGuidePageController::completionAction() { openURL(QUrl(UIApplicationOpenSettingsURLString)); }
+
+void QBGuidePageController::dismissAction() { dismissViewController(true); }
+
+}  // namespace quell
