@@ -11,13 +11,20 @@ namespace quell {
 
 namespace {
 int reviewRequests = 0;
+int settingsRequests = 0;
 }
 
 void SKStoreReviewController::requestReview() { ++reviewRequests; }
 int SKStoreReviewController::requestCount() { return reviewRequests; }
 void SKStoreReviewController::resetRequestCount() { reviewRequests = 0; }
 
+int settingsOpenRequests() { return settingsRequests; }
+
 void openURL(const QUrl& url) {
+  if (url.scheme() == "app-settings") {
+    ++settingsRequests;
+    return;
+  }
   // The result is deliberately ignored: a URL that no handler takes does nothing.
   QDesktopServices::openUrl(url);
 }

@@ -1,0 +1,123 @@
+// The common problems page and the guide, opened from the functions panel as a person opens them.
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "app/app_delegate.h"
+#include "app/common_problem_controller.h"
+#include "app/guide_snapping.h"
+#include "app/launch_interface.h"
+#include "app/qb_guide_page_controller.h"
+#include "app/view_controller.h"
+#include "platform/ui/navigation_container.h"
+#include "platform/ui/system_services.h"
+#include "tests/support/qt_wait.h"
+#include "tests/support/test_environment.h"
+
+namespace quell {
+namespace {
+
+using testing::waitFor;
+
+TEST(GuideSnapping, ReleaseWithoutVelocitySettlesOnTheNearestCard) {
+  const float w = 310, content = 995;
+  EXPECT_EQ(snapGuidePage(0, 0.4f * w, 0, w, content, 3).page, 0);
+  EXPECT_EQ(snapGuidePage(0, 0.5f * w, 0, w, content, 3).page, 1);  // a tie goes to the higher card
+  EXPECT_EQ(snapGuidePage(0, 0.6f * w, 0, w, content, 3).page, 1);
+  EXPECT_EQ(snapGuidePage(0, 1.4f * w, 1, w, content, 3).offsetX, w);
+}
+
+TEST(GuideSnapping, AnyFlickMovesExactlyOneCardAndStaysOnTheCards) {
+  const float w = 310, content = 995;
+  EXPECT_EQ(snapGuidePage(0.01f, 5, 0, w, content, 3).page, 1);      // however short
+  EXPECT_EQ(snapGuidePage(25.0f, 900, 0, w, content, 3).page, 1);    // however fast
+  EXPECT_EQ(snapGuidePage(-3.0f, 0, 0, w, content, 3).page, 0);      // back from the first card
+  EXPECT_EQ(snapGuidePage(-3.0f, 0, 0, w, content, 3).offsetX, 0.0f);
+  EXPECT_EQ(snapGuidePage(-1.0f, 300, 2, w, content, 3).page, 1);
+  // Forward from the last card stays there (the strip's measure would allow one more, empty, page).
+  GuideSnap last = snapGuidePage(1.0f, 700, 2, w, content, 3);
+  EXPECT_EQ(last.page, 2);
+  EXPECT_EQ(last.offsetX, 620.0f);
+  EXPECT_EQ(snapGuidePage(-1.0f, 600, last.page, w, content, 3).page, 1);  // and the next flick back works
+  for (float x : {0.0f, 123.0f, 401.5f, 777.0f})
+    for (float v : {0.0f, 2.0f, -2.0f}) {
+      GuideSnap s = snapGuidePage(v, x, 1, w, content, 3);
+      EXPECT_EQ(s.offsetX, static_cast<float>(s.page) * w);  // always a whole multiple of the page width
+    }
+}
+
+class HelpPages : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AppDelegate().didFinishLaunching();
+    window_ = std::make_unique<LaunchInterface>();
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+  }
+  QWidget* openRow(int row) {
+    ViewController* main = window_->mainScreen();
+    QWidget* cell = main->functionView->collectionView->cellForItem(row);
+    QTest::mouseClick(cell, Qt::LeftButton, {}, cell->rect().center());
+    waitFor([&] { return main->presentedViewController() != nullptr; });
+    return main->presentedViewController();
+  }
+  testing::ScopedDataHome home_;
+  std::unique_ptr<LaunchInterface> window_;
+};
+
+TEST_F(HelpPages, CommonProblemsOpenInTheirContainerWithGrowingRowsAndClose) {
+  auto* container = qobject_cast<NavigationContainer*>(openRow(0));
+  ASSERT_TRUE(container);
+  auto* page = qobject_cast<CommonProblemController*>(container->rootViewController());
+  ASSERT_TRUE(page);
+  EXPECT_EQ(page->title(), "常见问题");
+  ASSERT_EQ(page->tableView->numberOfRows(), 5);
+  EXPECT_EQ(page->dataSourceArray[3].answer,
+            "1、在过滤信息中删除，这样系统会将此号码重新进行过滤;\n2、对过滤信息发送三条信息。");
+  // The second answer takes four lines, the third one; each row is as tall as its answer.
+  auto lines = [&](int row) {
+    QLabel* detail = page->tableView->cellForRow(row)->detailTextLabel();
+    return detail->height() / QFontMetrics(detail->font()).lineSpacing();
+  };
+  EXPECT_GE(lines(1), 4);
+  EXPECT_EQ(lines(2), 1);
+  EXPECT_GT(page->tableView->cellForRow(1)->height(), page->tableView->cellForRow(2)->height() + 40);
+  QTest::mouseClick(container->rightBarButton(), Qt::LeftButton);  // 关闭
+  EXPECT_TRUE(waitFor([&] { return window_->mainScreen()->presentedViewController() == nullptr; }));
+}
+
+TEST_F(HelpPages, TheGuideSnapsOneCardPerFlickAndCloses) {
+  auto* guide = qobject_cast<QBGuidePageController*>(openRow(1));
+  ASSERT_TRUE(guide);  // no container around it
+  EXPECT_EQ(guide->itemWidth, 275);
+  EXPECT_EQ(guide->collectionView->contentSize().width(), 995);
+  EXPECT_EQ(guide->collectionView->cellForItem(0)->accessibleName(), "系统设置页面点击信息");
+  QWidget* card = guide->collectionView->cellForItem(0);
+  auto flick = [&](int from, int to) {
+    QWidget* strip = guide->collectionView;
+    QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(from, 180));
+    for (int step = 1; step <= 4; ++step) QTest::mouseMove(strip, QPoint(from + (to - from) * step / 4, 180), 5);
+    QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(to, 180), 5);
+    waitFor([&] { return !guide->collectionView->isAnimatingScroll(); });
+  };
+  flick(300, 60);  // a long, fast flick forward still moves one card
+  EXPECT_EQ(guide->currentPage, 1);
+  EXPECT_EQ(guide->collectionView->contentOffset(), QPointF(310, 0));
+  EXPECT_EQ(card->x(), 50 - 310);
+  flick(300, 260);
+  flick(300, 260);  // forward on the last card: stays there
+  EXPECT_EQ(guide->currentPage, 2);
+  EXPECT_EQ(guide->collectionView->contentOffset().x(), 620);
+  flick(100, 140);
+  EXPECT_EQ(guide->currentPage, 1);
+  int settingsBefore = settingsOpenRequests();
+  QTest::mouseClick(guide->completionButton, Qt::LeftButton);  // 前往设置: the guide stays
+  EXPECT_EQ(settingsOpenRequests(), settingsBefore + 1);
+  EXPECT_EQ(window_->mainScreen()->presentedViewController(), guide);
+  EXPECT_EQ(guide->dismissButton->accessibleName(), "关闭");
+  QTest::mouseClick(guide->dismissButton, Qt::LeftButton);
+  EXPECT_TRUE(waitFor([&] { return window_->mainScreen()->presentedViewController() == nullptr; }));
+}
+
+}  // namespace
+}  // namespace quell
