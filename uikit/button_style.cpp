@@ -29,21 +29,12 @@ UIColor faceFill(QAbstractButton* button, const ColorStyleProperty& stateColor) 
 void applyButtonStyle(QAbstractButton* button) {
   removeShadowLayers(button);
   UIColor normal = faceFill(button, normalColor), pressed = faceFill(button, highligthColor);
-  ShadowLayerSpec spec;
-  spec.name = kShadowDarkLayer;
-  spec.faceColor = selected.get(button) ? pressed : normal;
-  spec.corners = selectedCorners(button);
-  spec.cornerRadius = cornerRadius.get(button);
-  spec.blurRadius = 4;
-  spec.offset = darkShadowOffset(button);
-  spec.color = button->isEnabled() ? darkShadowColorOrDefault(button) : UIColor::clearColor();
-  Layer& root = viewLayer(button);
-  // Both go on top of the other layers (right below the title and icon), the light one above the dark one.
-  root.addSublayer(makeShadowLayer(button, spec));
-  spec.name = kShadowLightLayer;
-  spec.offset = lightShadowOffset(button);
-  spec.color = button->isEnabled() ? lightShadowColorOrDefault(button) : UIColor::clearColor();
-  root.addSublayer(makeShadowLayer(button, spec));
+  ShadowStyle style;
+  style.faceColor = selected.get(button) ? pressed : normal;
+  style.castsShadows = button->isEnabled();
+  // Above the button's other layers, right below its title and icon.
+  style.placement = ShadowStyle::Placement::kTop;
+  addShadowLayers(button, style);
   setBackgroundColor(button, UIColor::clearColor());
 }
 

@@ -42,22 +42,41 @@ void removeShadowLayers(QWidget* widget) {
   }
 }
 
-std::unique_ptr<Layer> makeShadowLayer(const QWidget* widget, const ShadowLayerSpec& spec) {
+namespace {
+
+std::unique_ptr<Layer> makeShadowLayer(const QWidget* widget, const char* name, const ShadowStyle& style,
+                                       QPointF offset, const UIColor& color) {
   QRectF bounds(QPointF(0, 0), widget->size());
-  auto face = std::make_unique<Layer>(spec.faceName);
+  auto face = std::make_unique<Layer>(style.faceName);
   face->frame = bounds;
-  face->backgroundColor = spec.faceColor;
-  face->mask = roundedRectPath(face->bounds(), spec.corners, spec.cornerRadius);
+  face->backgroundColor = style.faceColor;
+  face->mask = roundedRectPath(face->bounds(), selectedCorners(widget), cornerRadius.get(widget));
   face->masksToBounds = true;
 
-  auto shadow = std::make_unique<Layer>(spec.name);
+  auto shadow = std::make_unique<Layer>(name);
   shadow->frame = bounds;
-  shadow->shadowRadius = spec.blurRadius;
+  shadow->shadowRadius = style.blurRadius;
   shadow->shadowOpacity = 1;
-  shadow->shadowOffset = spec.offset;
-  shadow->shadowColor = spec.color;
+  shadow->shadowOffset = offset;
+  shadow->shadowColor = style.castsShadows ? color : UIColor::clearColor();
   shadow->addSublayer(std::move(face));
   return shadow;
+}
+
+}  // namespace
+
+void addShadowLayers(QWidget* widget, const ShadowStyle& style) {
+  auto dark = makeShadowLayer(widget, kShadowDarkLayer, style, darkShadowOffset(widget), darkShadowColorOrDefault(widget));
+  auto light =
+      makeShadowLayer(widget, kShadowLightLayer, style, lightShadowOffset(widget), lightShadowColorOrDefault(widget));
+  Layer& root = viewLayer(widget);
+  if (style.placement == ShadowStyle::Placement::kBottom) {
+    root.insertSublayer(std::move(dark), 0);
+    root.insertSublayer(std::move(light), 0);
+  } else {
+    root.addSublayer(std::move(dark));
+    root.addSublayer(std::move(light));
+  }
 }
 
 QPointF darkShadowOffset(const QWidget* widget) {

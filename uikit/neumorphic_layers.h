@@ -28,19 +28,20 @@ QPainterPath roundedRectPath(const QRectF& rect, int corners, double radius);
 // the widget back the face's colour (transparent when the face has none).
 void removeShadowLayers(QWidget* widget);
 
-struct ShadowLayerSpec {
-  const char* name = "";
+// How a style builds its pair of shadow layers.
+struct ShadowStyle {
   std::optional<UIColor> faceColor;
   const char* faceName = "";
-  int corners = 0;
-  double cornerRadius = 0;
   double blurRadius = 4;
-  QPointF offset;
-  UIColor color;
+  bool castsShadows = true;  // false: the shadows are transparent (a disabled button looks flat)
+  // Bottom: below everything the widget has, the light layer lowest and the dark one above it. Top: above
+  // the widget's other layers (right below its own content), the dark layer and the light one above it.
+  enum class Placement { kBottom, kTop } placement = Placement::kBottom;
 };
 
-// A shadow layer of the widget's bounds holding one face, which casts the shadow.
-std::unique_ptr<Layer> makeShadowLayer(const QWidget* widget, const ShadowLayerSpec& spec);
+// Builds the widget's "shadowDark" and "shadowLight" layers from its style properties (corners, corner
+// radius, offsets, shadow colours), each holding one face of the widget's bounds that casts the shadow.
+void addShadowLayers(QWidget* widget, const ShadowStyle& style);
 
 // The shadow offsets of the widget, mirrored when `reverse` is set.
 QPointF darkShadowOffset(const QWidget* widget);

@@ -21,21 +21,10 @@ void applyTextFieldStyle(QLineEdit* field) {
   field->setPalette(palette);
   if (!backgroundColor(field)) setBackgroundColor(field, UIColor::whiteColor());
 
-  ShadowLayerSpec spec;
-  spec.name = kShadowDarkLayer;
-  spec.faceColor = backgroundColor(field);
-  spec.faceName = "content";
-  spec.corners = selectedCorners(field);
-  spec.cornerRadius = cornerRadius.get(field);
-  spec.blurRadius = 4;
-  spec.offset = darkShadowOffset(field);
-  spec.color = darkShadowColorOrDefault(field);
-  Layer& root = viewLayer(field);
-  root.insertSublayer(makeShadowLayer(field, spec), 0);
-  spec.name = kShadowLightLayer;
-  spec.offset = lightShadowOffset(field);
-  spec.color = lightShadowColorOrDefault(field);
-  root.insertSublayer(makeShadowLayer(field, spec), 0);
+  ShadowStyle style;
+  style.faceColor = backgroundColor(field);
+  style.faceName = "content";
+  addShadowLayers(field, style);
   setBackgroundColor(field, UIColor::clearColor());
 }
 
