@@ -7,6 +7,7 @@
 #include "app/guide_snapping.h"
 #include "platform/ui/image_resources.h"
 #include "platform/ui/system_services.h"
+#include "platform/ui/system_version.h"
 #include "platform/ui/view_background.h"
 #include "uikit/palette.h"
 
@@ -53,7 +54,15 @@ void QBGuidePageController::viewDidLoad() {
   dataSourceArray = {"Guide_1.png", "Guide_2.png", "Guide_3.png"};
   accessibilityLabelArray = {"系统设置页面点击信息", "信息界面点击未知与垃圾信息", "未知与垃圾信息页面开启Quellbox权限"};
   setBackgroundColor(this, qb_mainColor());
-  // The background picture is dropped again on systems with appearances, so only the page colour shows.
+  // The background picture shows only on systems without appearances; elsewhere the page colour does,
+  // so that the dark appearance can change it.
+  if (!systemSupportsDynamicColors()) {
+    auto* background = new QLabel(this);
+    background->setGeometry(rect());
+    background->setScaledContents(true);
+    background->setPixmap(QPixmap::fromImage(imageNamed("GuidePage_bg.png")));
+    background->show();
+  }
 
   UICollectionViewFlowLayout layout;
   layout.scrollDirection = UICollectionViewFlowLayout::ScrollDirection::kHorizontal;
