@@ -73,3 +73,20 @@ TEST_F(Launch, WithoutTheSharedStoreTheLaunchGoesOnAndTheCleanUpWaits) {
 
 }  // namespace
 }  // namespace quell
+
+namespace quell {
+namespace {
+
+// Without its own settings the app cannot tell a first launch from any other: it must not reseed (and so
+// wipe) the user's lists on every start.
+TEST(LaunchWithoutPrivateSettings, LeavesTheUsersListsAlone) {
+  testing::ScopedDataHome home;
+  ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordBlacklist, {"mine"}));
+  auto privateStore = UserDefaults::pathForDomain(Bundle::main().identifier());
+  std::ofstream(privateStore) << std::string(5000, 'x');
+  for (int launch = 0; launch < 3; ++launch) EXPECT_TRUE(AppDelegate().didFinishLaunching());
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist), std::vector<std::string>{"mine"});
+}
+
+}  // namespace
+}  // namespace quell

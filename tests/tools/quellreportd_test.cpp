@@ -106,3 +106,27 @@ TEST_F(ReportBackendTest, StalledClientIsCutOffAndOthersAreServed) {
 
 }  // namespace
 }  // namespace quell
+
+namespace quell {
+namespace {
+
+// What the backend stored comes back out as lines the trainer reads: the user's label, a tab, the text
+// normalised as the filter normalises it, on one line.
+TEST(ReportExport, WritesLabeledLinesForTheTrainer) {
+  testing::TemporaryDirectory dir;
+  std::string error;
+  {
+    auto store = ReportStore::open(dir.path() / "reports.db", &error);
+    ASSERT_TRUE(store) << error;
+    ASSERT_TRUE(store->add({"spam", "ham", " 回复TD退订.\n立即领取\t红包 ", "12", std::nullopt, "1.0.0"}));
+    ASSERT_TRUE(store->add({"ham", "spam", "好的，明天见。", std::nullopt, std::nullopt, std::nullopt}));
+    ASSERT_TRUE(store->add({"spam", "spam", ".-\n", std::nullopt, std::nullopt, std::nullopt}));  // empty once normalised
+  }
+  auto result = testing::runProcess(QUELLREPORTD_PATH, {"export", "--db", (dir.path() / "reports.db").string()});
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.out, "spam\t回复TD退订立即领取 红包\nham\t好的，明天见。\n");
+  EXPECT_NE(testing::runProcess(QUELLREPORTD_PATH, {"export"}).exitCode, 0);
+}
+
+}  // namespace
+}  // namespace quell
