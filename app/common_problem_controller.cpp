@@ -67,7 +67,7 @@ void CommonProblemController::viewDidLoad() {
 }
 
 void CommonProblemController::resizeEvent(QResizeEvent* event) {
-  UIViewController::resizeEvent(event);
+  QWidget::resizeEvent(event);
   if (tableView) tableView->setGeometry(rect());
 }
 

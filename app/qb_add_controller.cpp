@@ -87,7 +87,7 @@ void QBAddController::viewDidLoad() {
 }
 
 void QBAddController::resizeEvent(QResizeEvent* event) {
-  UIViewController::resizeEvent(event);
+  QWidget::resizeEvent(event);
   if (tableView) tableView->setGeometry(rect());
 }
 

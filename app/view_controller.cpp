@@ -78,7 +78,7 @@ void ViewController::viewDidLoad() {
 }
 
 void ViewController::resizeEvent(QResizeEvent* event) {
-  UIViewController::resizeEvent(event);
+  QWidget::resizeEvent(event);
   if (scrollView) scrollView->setGeometry(rect());
 }
 

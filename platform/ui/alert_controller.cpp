@@ -131,7 +131,7 @@ void UIAlertController::layoutCard() {
 }
 
 void UIAlertController::resizeEvent(QResizeEvent* event) {
-  UIViewController::resizeEvent(event);
+  QWidget::resizeEvent(event);
   layoutCard();
 }
 

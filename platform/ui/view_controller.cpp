@@ -70,8 +70,6 @@ void UIViewController::showEvent(QShowEvent* event) {
   viewWillAppear();
 }
 
-void UIViewController::resizeEvent(QResizeEvent* event) { QWidget::resizeEvent(event); }
-
 void UIViewController::presentViewController(QWidget* screen, bool animated, std::function<void()> completion) {
   QWidget* host = window();
   screen->setParent(host);

@@ -55,7 +55,6 @@ class UIViewController : public QWidget {
   virtual void viewWillAppear() {}
 
   void showEvent(QShowEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
 
  private:
   friend void notifyWillAppear(QWidget* screen);
