@@ -11,6 +11,7 @@
 #include "app/view_controller.h"
 #include "platform/ui/navigation_container.h"
 #include "platform/ui/system_services.h"
+#include "tests/support/launched_app.h"
 #include "tests/support/qt_wait.h"
 #include "tests/support/test_environment.h"
 
@@ -46,23 +47,13 @@ TEST(GuideSnapping, AnyFlickMovesExactlyOneCardAndStaysOnTheCards) {
     }
 }
 
-class HelpPages : public ::testing::Test {
+class HelpPages : public testing::LaunchedApp {
  protected:
-  void SetUp() override {
-    AppDelegate().didFinishLaunching();
-    window_ = std::make_unique<LaunchInterface>();
-    window_->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-  }
   QWidget* openRow(int row) {
-    ViewController* main = window_->mainScreen();
-    QWidget* cell = main->functionView->collectionView->cellForItem(row);
-    QTest::mouseClick(cell, Qt::LeftButton, {}, cell->rect().center());
-    waitFor([&] { return main->presentedViewController() != nullptr; });
-    return main->presentedViewController();
+    testing::tap(main()->functionView->collectionView->cellForItem(row));
+    waitFor([&] { return main()->presentedViewController() != nullptr; });
+    return main()->presentedViewController();
   }
-  testing::ScopedDataHome home_;
-  std::unique_ptr<LaunchInterface> window_;
 };
 
 TEST_F(HelpPages, CommonProblemsOpenInTheirContainerWithGrowingRowsAndClose) {

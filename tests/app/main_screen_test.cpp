@@ -14,6 +14,7 @@
 #include "platform/ui/alert_controller.h"
 #include "platform/ui/hud.h"
 #include "platform/ui/navigation_container.h"
+#include "tests/support/launched_app.h"
 #include "tests/support/qt_wait.h"
 #include "tests/support/test_environment.h"
 
@@ -22,23 +23,11 @@ namespace {
 
 using testing::waitFor;
 
-void tap(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
+using testing::presentedOver;
+using testing::tap;
 
-template <typename T>
-T* presentedOver(QWidget* screen) {
-  QWidget* presented = screenOf(screen)->presentedViewController();
-  return presented ? qobject_cast<T*>(screenOf(presented)) : nullptr;
-}
-
-class MainScreen : public ::testing::Test {
+class MainScreen : public testing::LaunchedApp {
  protected:
-  void SetUp() override {
-    AppDelegate().didFinishLaunching();
-    window_ = std::make_unique<LaunchInterface>();
-    window_->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-  }
-  ViewController* main() { return window_->mainScreen(); }
   QString tileTitle(int tile) {
     return static_cast<QBRulesCell*>(main()->rulesView->collectionView->cellForItem(tile))->titleLabel->text();
   }
@@ -61,9 +50,6 @@ class MainScreen : public ::testing::Test {
     alert->textField()->insert(text);  // as an input method types it
     tap(alert->actionButtons()[1]);     // "添加", right of "取消"
   }
-
-  testing::ScopedDataHome home_;
-  std::unique_ptr<LaunchInterface> window_;
 };
 
 TEST_F(MainScreen, ShowsThePanelsWithTheListSizes) {

@@ -15,6 +15,7 @@
 #include "app/view_controller.h"
 #include "platform/ui/alert_controller.h"
 #include "platform/ui/hud.h"
+#include "tests/support/launched_app.h"
 #include "tests/support/qt_wait.h"
 #include "tests/support/report_backend.h"
 #include "tests/support/test_environment.h"
@@ -25,21 +26,17 @@ namespace {
 constexpr const char* kModelSpam = "【商城】会员专享，全场满减大促，新品首发低至五折，积分翻倍免费包邮，速来抢购";
 constexpr const char* kModelHam = "好的，我明天下午三点到公司楼下等你";
 
-void tap(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
-
+using testing::tap;
 using testing::waitFor;
 
-class MessageTest : public ::testing::Test {
+class MessageTest : public testing::LaunchedApp {
  protected:
   void SetUp() override {
     qputenv("QUELL_REPORT_URL", backend_.baseUrl().c_str());
     qputenv("QUELL_REPORT_CA_FILE", backend_.server().certificate().c_str());
     qputenv("QUELL_MACHINE_ID_FILE", (dir_.path() / "machine-id").c_str());
     std::ofstream(dir_.path() / "machine-id") << "0123456789abcdef0123456789abcdef\n";
-    AppDelegate().didFinishLaunching();
-    window_ = std::make_unique<LaunchInterface>();
-    window_->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    LaunchedApp::SetUp();
   }
   void TearDown() override {
     for (const char* name : {"QUELL_REPORT_URL", "QUELL_REPORT_CA_FILE", "QUELL_MACHINE_ID_FILE"}) qunsetenv(name);
@@ -64,10 +61,8 @@ class MessageTest : public ::testing::Test {
     return reports;
   }
 
-  testing::ScopedDataHome home_;
   testing::TemporaryDirectory dir_;
   testing::ReportBackend backend_;
-  std::unique_ptr<LaunchInterface> window_;
 };
 
 TEST_F(MessageTest, EachVerdictHasItsTitle) {
