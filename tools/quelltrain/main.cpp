@@ -38,8 +38,8 @@ int usage() {
       "         --c X (0.1)  --spam-weight X (1)  --seed N (42)\n"
       "         --solver N           liblinear's solver (2: L2-loss linear SVM; 0: logistic regression)\n"
       "         --ham-pairs N        also train on N pairs of training ham joined as \"A，B。\" (0)\n"
-      "         --dev FILE           judge FILE with the new model afterwards\n"
-      "         --show-errors        list the misjudged messages of the dev file on standard error\n"
+      "         --dev FILE           judge FILE with the new model afterwards (may be given more than once)\n"
+      "         --show-errors        list the misjudged messages of the dev files on standard error\n"
       "       quelltrain evaluate [--json] [--show-errors] [--model DIR] FILE\n"
       "         judges FILE with the compiled model (default: the one the filter ships) as the filter does\n");
   return 2;
@@ -104,7 +104,8 @@ struct TrainArguments {
     int repeat;   // how many times its messages are trained on
   };
   std::vector<File> files;
-  std::string vocabularyOut, modelOut, dev;
+  std::string vocabularyOut, modelOut;
+  std::vector<std::string> dev;
   std::size_t vocabularySize = 13993;
   int minMessages = 2;
   std::size_t hamPairs = 0;
@@ -181,13 +182,15 @@ int train(const TrainArguments& args) {
     return fail("cannot write " + args.modelOut);
   std::fprintf(stderr, "wrote %s and %s\n", args.vocabularyOut.c_str(), args.modelOut.c_str());
 
-  if (!args.dev.empty()) {
+  if (args.dev.empty()) return 0;
+  auto loaded = MLModel::modelWithContentsOfURL(args.modelOut);
+  if (!loaded) return fail(loaded.error().description());
+  for (const auto& path : args.dev) {
     std::string error;
-    auto dev = readLabeledFile(args.dev, &error);
+    auto dev = readLabeledFile(path, &error);
     if (!dev) return fail(error);
-    auto loaded = MLModel::modelWithContentsOfURL(args.modelOut);
-    if (!loaded) return fail(loaded.error().description());
-    std::printf("%s", judge(*dev, QBModel210713(loaded.value()), vocabulary, args.showErrors).text().c_str());
+    std::printf("== %s\n%s", path.c_str(),
+                judge(*dev, QBModel210713(loaded.value()), vocabulary, args.showErrors).text().c_str());
   }
   return 0;
 }
@@ -256,7 +259,7 @@ int main(int argc, char** argv) {
       else if (arg == "--plain") masked = false;
       else if (arg == "--vocabulary-out" && hasValue) args.vocabularyOut = argv[++i];
       else if (arg == "--model-out" && hasValue) args.modelOut = argv[++i];
-      else if (arg == "--dev" && hasValue) args.dev = argv[++i];
+      else if (arg == "--dev" && hasValue) args.dev.push_back(argv[++i]);
       else if (arg == "--show-errors") args.showErrors = true;
       else if (arg == "--rank-by-frequency") args.ranking = VocabularyRanking::kFrequency;
       else if (arg == "--transform" && hasValue) args.options.transform = static_cast<FeatureTransform>(number(argv[++i]));

@@ -4,15 +4,37 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
 #include "platform/unicode_text.h"
 
 namespace quell {
 
+namespace {
+
+// Whether token is a number: digits (of any script, or enclosed like ⒈), possibly with the separators a
+// number holds ("1,000", "2.5", "3，4"), and nothing else.
+bool isNumber(const std::string& token) {
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(token.data());
+  const auto length = static_cast<std::int32_t>(token.size());
+  bool digits = false;
+  for (std::int32_t i = 0; i < length;) {
+    UChar32 c;
+    U8_NEXT(bytes, i, length, c);
+    if (c < 0) return false;
+    if (u_isdigit(c) || u_charType(c) == U_OTHER_NUMBER) digits = true;
+    else if (!u_ispunct(c)) return false;
+  }
+  return digits;
+}
+
+}  // namespace
+
 bool isEligibleFeature(const std::string& token) {
   if (token.empty()) return false;
-  bool allDigits = std::all_of(token.begin(), token.end(), [](char c) { return c >= '0' && c <= '9'; });
   bool allX = std::all_of(token.begin(), token.end(), [](char c) { return c == 'x'; });
-  return !allDigits && !allX;
+  return !isNumber(token) && !allX;
 }
 
 namespace {

@@ -14,9 +14,9 @@ struct TokenizedMessage {
   std::vector<std::string> tokens;
 };
 
-// Whether a token may be a feature at all. Left out: tokens made only of ASCII digits (numbers are mostly
-// phone numbers, codes and amounts, and one corpus masks every digit of its spam) and tokens made only of
-// "x" (that corpus's masks).
+// Whether a token may be a feature at all. Left out: numbers, that is digits with at most the separators a
+// number holds (mostly phone numbers, codes and amounts; one corpus masks every digit of its spam, so what
+// its numbers say is only which label masked them), and tokens made only of "x" (that corpus's masks).
 bool isEligibleFeature(const std::string& token);
 
 enum class VocabularyRanking {
