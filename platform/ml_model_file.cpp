@@ -83,6 +83,7 @@ std::uint64_t featureNameHash(std::string_view nfcName) {
 Expected<std::string> compileLinearClassifier(const LinearClassifierSpec& spec) {
   const std::size_t count = spec.featureNames.size();
   if (spec.weights.size() != count) return modelError(1, "one weight per feature is needed");
+  if (spec.transform > FeatureTransform::kPresence) return modelError(1, "unknown feature transform");
   if (count >= (1u << 30)) return modelError(1, "too many features");
 
   std::string strings;

@@ -84,13 +84,17 @@ TEST_F(CompiledModel, BadInputsArePredictionErrors) {
   EXPECT_FALSE(MLFeatureValue::featureValueWithDictionary({{"\xff", 1.0}}));
 }
 
-TEST_F(CompiledModel, CompilingRefusesRepeatedFeatures) {
+// A file the loader would refuse is never written.
+TEST_F(CompiledModel, CompilingRefusesWhatCannotLoad) {
   auto spec = smallSpec();
   spec.featureNames[0] = "agne\u0300s";
   spec.featureNames[1] = "agn\u00e8s";
   EXPECT_FALSE(compileLinearClassifier(spec));
   spec = smallSpec();
   spec.weights.pop_back();
+  EXPECT_FALSE(compileLinearClassifier(spec));
+  spec = smallSpec();
+  spec.transform = static_cast<FeatureTransform>(3);
   EXPECT_FALSE(compileLinearClassifier(spec));
 }
 

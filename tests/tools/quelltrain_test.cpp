@@ -105,5 +105,49 @@ TEST(LinearTraining, RuntimePredictionsEqualLiblinears) {
   }
 }
 
+// The program end to end on a small labeled file: it trains, writes both files and judges every --dev file;
+// an option value it cannot use is refused before anything is written.
+TEST(Quelltrain, TrainsAndJudgesOrRefusesBadValues) {
+  testing::TemporaryDirectory dir;
+  auto data = dir.path() / "data.tsv";
+  {
+    std::ofstream out(data);
+    for (int i = 0; i < 20; ++i) {
+      out << "spam\t恭喜您获得免费贷款，详情回复" << i << "\n";
+      out << "ham\t明天一起吃饭吧好的\n";
+      out << "ham\t今天天气很好我们去公园\n";
+    }
+  }
+  auto vocabularyOut = (dir.path() / "vocabulary.txt").string();
+  auto modelOut = (dir.path() / "model.mlmodelc").string();
+  std::vector<std::string> common = {"train", "--vocabulary-out", vocabularyOut, "--model-out", modelOut};
+  auto train = [&](std::vector<std::string> options) {
+    auto args = common;
+    args.insert(args.end(), options.begin(), options.end());
+    args.push_back(data.string());
+    return testing::runProcess(QUELLTRAIN_PATH, args);
+  };
+
+  for (const auto& bad : std::vector<std::vector<std::string>>{
+           {"--transform", "3"}, {"--transform", "-1"}, {"--c", "abc"}, {"--c", "0"}, {"--repeat", "0"},
+           {"--vocabulary-size", "1.5"}, {"--min-messages", "2x"}, {"--seed", "-4"}}) {
+    auto result = train(bad);
+    EXPECT_EQ(result.exitCode, 2) << bad[0] << " " << bad[1];
+    EXPECT_NE(result.err.find(bad[0]), std::string::npos) << result.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(vocabularyOut));
+  EXPECT_FALSE(std::filesystem::exists(modelOut));
+
+  auto result = train({"--transform", "1", "--dev", data.string(), "--dev", data.string()});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_TRUE(MLModel::modelWithContentsOfURL(modelOut));
+  std::ifstream vocabulary(vocabularyOut);
+  EXPECT_GT(std::count(std::istreambuf_iterator<char>(vocabulary), {}, '\n'), 5);
+  std::size_t judged = 0;
+  for (auto at = result.out.find("== "); at != std::string::npos; at = result.out.find("== ", at + 1)) ++judged;
+  EXPECT_EQ(judged, 2u) << result.out;
+  EXPECT_NE(result.out.find("f1         1.0000"), std::string::npos) << result.out;
+}
+
 }  // namespace
 }  // namespace quell

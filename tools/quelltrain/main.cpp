@@ -1,12 +1,17 @@
 // quelltrain: trains the spam model and its vocabulary from labeled messages, and evaluates a compiled model
 // through the code the filter runs.
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
+#include <type_traits>
 #include <unordered_set>
 #include <vector>
 
@@ -233,7 +238,6 @@ int main(int argc, char** argv) {
   using namespace quell;
   if (argc < 2) return usage();
   std::string command = argv[1];
-  auto number = [](const char* s) { return std::strtod(s, nullptr); };
   if (command == "evaluate") {
     bool json = false, showErrors = false;
     std::string model, file;
@@ -255,6 +259,23 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) {
       std::string arg = argv[i];
       bool hasValue = i + 1 < argc;
+      // Reads a numeric option's value into target, refusing anything but a number in [min, max] (a whole
+      // one for whole-number targets).
+      auto number = [&](auto& target, double min, double max) {
+        constexpr bool whole = !std::is_floating_point_v<std::remove_reference_t<decltype(target)>>;
+        const char* text = argv[++i];
+        double v = 0;
+        auto [end, ec] = std::from_chars(text, text + std::strlen(text), v);
+        if (ec != std::errc() || *end || !(v >= min && v <= max) || (whole && v != std::floor(v))) {
+          std::fprintf(stderr, "quelltrain: %s wants %s from %g to %g, not \"%s\"\n", arg.c_str(),
+                       whole ? "a whole number" : "a number", min, max, text);
+          return false;
+        }
+        target = static_cast<std::remove_reference_t<decltype(target)>>(v);
+        return true;
+      };
+      bool ok = true;
+      std::uint32_t transform = 0;
       if (arg == "--masked-digits") masked = true;
       else if (arg == "--plain") masked = false;
       else if (arg == "--vocabulary-out" && hasValue) args.vocabularyOut = argv[++i];
@@ -262,17 +283,20 @@ int main(int argc, char** argv) {
       else if (arg == "--dev" && hasValue) args.dev.push_back(argv[++i]);
       else if (arg == "--show-errors") args.showErrors = true;
       else if (arg == "--rank-by-frequency") args.ranking = VocabularyRanking::kFrequency;
-      else if (arg == "--transform" && hasValue) args.options.transform = static_cast<FeatureTransform>(number(argv[++i]));
-      else if (arg == "--vocabulary-size" && hasValue) args.vocabularySize = static_cast<std::size_t>(number(argv[++i]));
-      else if (arg == "--min-messages" && hasValue) args.minMessages = static_cast<int>(number(argv[++i]));
-      else if (arg == "--ham-pairs" && hasValue) args.hamPairs = static_cast<std::size_t>(number(argv[++i]));
-      else if (arg == "--c" && hasValue) args.options.c = number(argv[++i]);
-      else if (arg == "--spam-weight" && hasValue) args.options.spamWeight = number(argv[++i]);
-      else if (arg == "--solver" && hasValue) args.options.solver = static_cast<int>(number(argv[++i]));
-      else if (arg == "--seed" && hasValue) args.options.seed = static_cast<unsigned>(number(argv[++i]));
-      else if (arg == "--repeat" && hasValue) repeat = std::max(1, static_cast<int>(number(argv[++i])));
+      else if (arg == "--transform" && hasValue) {
+        ok = number(transform, 0, static_cast<double>(FeatureTransform::kPresence));
+        args.options.transform = static_cast<FeatureTransform>(transform);
+      } else if (arg == "--vocabulary-size" && hasValue) ok = number(args.vocabularySize, 1, 1e7);
+      else if (arg == "--min-messages" && hasValue) ok = number(args.minMessages, 1, 1e9);
+      else if (arg == "--ham-pairs" && hasValue) ok = number(args.hamPairs, 0, 1e8);
+      else if (arg == "--c" && hasValue) ok = number(args.options.c, 1e-9, 1e9);
+      else if (arg == "--spam-weight" && hasValue) ok = number(args.options.spamWeight, 1e-9, 1e9);
+      else if (arg == "--solver" && hasValue) ok = number(args.options.solver, 0, 100);
+      else if (arg == "--seed" && hasValue) ok = number(args.options.seed, 0, UINT32_MAX);
+      else if (arg == "--repeat" && hasValue) ok = number(repeat, 1, 1000);
       else if (arg.rfind("--", 0) != 0) args.files.push_back({arg, masked, repeat});
       else return usage();
+      if (!ok) return 2;
     }
     if (args.files.empty() || args.vocabularyOut.empty() || args.modelOut.empty()) return usage();
     return train(args);
