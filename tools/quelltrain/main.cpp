@@ -15,6 +15,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include <unistd.h>
+
 #include "engine/features/token_counts.h"
 #include "engine/features/word_tokenizer.h"
 #include "engine/message_normalization.h"
@@ -55,18 +57,21 @@ int fail(const std::string& message) {
   return 1;
 }
 
-// Shows progress on standard error for runs long enough to need it.
+// Shows progress on standard error for runs long enough to need it: a counter rewritten in place on a
+// terminal, one line at the end in a log.
 class Progress {
  public:
-  Progress(const char* what, std::size_t total) : what_(what), total_(total) {}
+  Progress(const char* what, std::size_t total) : what_(what), total_(total), terminal_(isatty(STDERR_FILENO)) {}
   void step(std::size_t done) {
-    if (done % 5000 == 0 || done == total_) std::fprintf(stderr, "\r%s %zu/%zu", what_, done, total_);
+    if ((terminal_ && done % 5000 == 0) || done == total_)
+      std::fprintf(stderr, terminal_ ? "\r%s %zu/%zu" : "%s %zu/%zu", what_, done, total_);
     if (done == total_) std::fprintf(stderr, "\n");
   }
 
  private:
   const char* what_;
   std::size_t total_;
+  bool terminal_;
 };
 
 // Judges every message as the filter would; with showErrors, the misjudged ones are written to standard
