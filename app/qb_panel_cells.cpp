@@ -35,13 +35,22 @@ void labelColour(QLabel* label) {
 
 }  // namespace
 
-QBRulesCell::QBRulesCell(QWidget* parent)
+QBIconCell::QBIconCell(QWidget* parent, Qt::Alignment titleAlignment, int titlePixelSize)
     : QWidget(parent), imageView(new QLabel(this)), titleLabel(new QLabel(this)) {
   imageView->setAlignment(Qt::AlignCenter);
-  titleLabel->setAlignment(Qt::AlignCenter);
-  setFontSize(titleLabel, 15);
+  titleLabel->setAlignment(titleAlignment);
+  setFontSize(titleLabel, titlePixelSize);
   setCursor(Qt::PointingHandCursor);
 }
+
+void QBIconCell::configure(const QString& title, const QImage& image) {
+  titleLabel->setText(title);
+  labelColour(titleLabel);
+  showImage(imageView, image);
+  setAccessibleName(title);  // one element: the cell, named by its title
+}
+
+QBRulesCell::QBRulesCell(QWidget* parent) : QBIconCell(parent, Qt::AlignCenter, 15) {}
 
 void QBRulesCell::resizeEvent(QResizeEvent*) {
   const int w = width(), h = height();
@@ -49,33 +58,14 @@ void QBRulesCell::resizeEvent(QResizeEvent*) {
   titleLabel->setGeometry(0, h / 2, w, h / 2);
 }
 
-void QBRulesCell::configure(const QString& title, const QImage& image) {
-  titleLabel->setText(title);
-  labelColour(titleLabel);
-  showImage(imageView, image);
-  setAccessibleName(title);  // one element: the tile, named by its title
-}
-
-QBFunctionCell::QBFunctionCell(QWidget* parent)
-    : QWidget(parent), imageView(new QLabel(this)), titleLabel(new QLabel(this)) {
-  imageView->setAlignment(Qt::AlignCenter);
-  titleLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+QBFunctionCell::QBFunctionCell(QWidget* parent) : QBIconCell(parent, Qt::AlignLeft | Qt::AlignVCenter, 20) {
   titleLabel->setWordWrap(true);
-  setFontSize(titleLabel, 20);
-  setCursor(Qt::PointingHandCursor);
 }
 
 void QBFunctionCell::resizeEvent(QResizeEvent*) {
   const int w = width(), h = height();
   imageView->setGeometry(25, 0, 32, h);
   titleLabel->setGeometry(82, 0, w - 32, h);
-}
-
-void QBFunctionCell::configure(const QString& title, const QImage& image) {
-  titleLabel->setText(title);
-  labelColour(titleLabel);
-  showImage(imageView, image);
-  setAccessibleName(title);
 }
 
 }  // namespace quell

@@ -1,5 +1,5 @@
 // The cells of the two panels: an icon and a title, read by screen readers as one element named by the
-// title. Each lays itself out once, from the size it is given first.
+// title. Each kind places the two in its own way whenever it is resized.
 #pragma once
 
 #include <QLabel>
@@ -7,27 +7,31 @@
 
 namespace quell {
 
-// A tile of the rules grid: the icon above, the title (name and count) below, centred.
-class QBRulesCell : public QWidget {
+// What both cells share: the icon view, the title label, and how they are filled.
+class QBIconCell : public QWidget {
  public:
-  explicit QBRulesCell(QWidget* parent);
   void configure(const QString& title, const QImage& image);
 
   QLabel* imageView;
   QLabel* titleLabel;
 
  protected:
+  QBIconCell(QWidget* parent, Qt::Alignment titleAlignment, int titlePixelSize);
+};
+
+// A tile of the rules grid: the icon above, the title (name and count) below, centred.
+class QBRulesCell : public QBIconCell {
+ public:
+  explicit QBRulesCell(QWidget* parent);
+
+ protected:
   void resizeEvent(QResizeEvent* event) override;
 };
 
 // A row of a function list: the icon on the left, the title after it.
-class QBFunctionCell : public QWidget {
+class QBFunctionCell : public QBIconCell {
  public:
   explicit QBFunctionCell(QWidget* parent);
-  void configure(const QString& title, const QImage& image);
-
-  QLabel* imageView;
-  QLabel* titleLabel;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
