@@ -104,12 +104,6 @@ TEST_F(ReportBackendTest, StalledClientIsCutOffAndOthersAreServed) {
   EXPECT_EQ(backend_.store().count(), 6);
 }
 
-}  // namespace
-}  // namespace quell
-
-namespace quell {
-namespace {
-
 // What the backend stored comes back out as lines the trainer reads: the user's label, a tab, the text
 // normalised as the filter normalises it, on one line.
 TEST(ReportExport, WritesLabeledLinesForTheTrainer) {
@@ -126,6 +120,19 @@ TEST(ReportExport, WritesLabeledLinesForTheTrainer) {
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out, "spam\t回复TD退订立即领取 红包\nham\t好的，明天见。\n");
   EXPECT_NE(testing::runProcess(QUELLREPORTD_PATH, {"export"}).exitCode, 0);
+}
+
+// A listening address the server cannot use is refused before anything is opened or created.
+TEST(ReportServe, RefusesABadListeningAddress) {
+  testing::TemporaryDirectory dir;
+  auto db = (dir.path() / "reports.db").string();
+  for (const char* listen : {"127.0.0.1", "127.0.0.1:8443abc", "127.0.0.1:99999999999", "127.0.0.1:0", "[::1]:"}) {
+    auto result = testing::runProcess(QUELLREPORTD_PATH, {"serve", "--listen", listen, "--cert", "c.pem", "--key",
+                                                          "k.pem", "--db", db});
+    EXPECT_EQ(result.exitCode, 1) << listen;
+    EXPECT_NE(result.err.find("--listen"), std::string::npos) << result.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(db));
 }
 
 }  // namespace

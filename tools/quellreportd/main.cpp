@@ -3,6 +3,7 @@
 //   quellreportd make-cert DIR         a self-signed certificate and key for local use (cert.pem, key.pem)
 //   quellreportd export --db FILE [OUT] the stored reports as labeled lines for quelltrain:
 //                                       the user's label, a tab, the normalised text
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -41,8 +42,10 @@ int serve(const std::map<std::string, std::string>& options) {
   if (colon == std::string::npos) return fail("--listen takes HOST:PORT");
   std::string host = listen.substr(0, colon);
   if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
-  int port = std::atoi(listen.c_str() + colon + 1);
-  if (port <= 0 || port > 65535) return fail("bad port in --listen");
+  int port = 0;
+  const char* portText = listen.c_str() + colon + 1;
+  auto [end, ec] = std::from_chars(portText, listen.c_str() + listen.size(), port);
+  if (ec != std::errc() || *end || port <= 0 || port > 65535) return fail("bad port in --listen");
 
   std::string error;
   auto store = quell::ReportStore::open(options.at("--db"), &error);
