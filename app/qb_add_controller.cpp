@@ -67,7 +67,13 @@ void QBAddController::viewDidLoad() {
     connect(container->setRightBarButton("添加", true), &QPushButton::clicked, this,
             &QBAddController::rightBarButtonItemAction);
   }
-  if (auto kind = editedKind(userDefaultKey)) dataSourceArray = RuleStore::storedList(*kind);
+  if (auto kind = editedKind(userDefaultKey); kind && storeOpen_) {
+    // A list whose stored data cannot be read is shown empty and never written, so that an edit here
+    // cannot replace what the user had.
+    auto stored = RuleStore::readStoredList(*kind);
+    listUnreadable_ = !stored;
+    dataSourceArray = stored.value_or(std::vector<std::string>());
+  }
 
   tableView = new UITableView(this);
   tableView->setGeometry(rect());
@@ -108,6 +114,12 @@ QWidget* QBAddController::makeHeader() {
 void QBAddController::leftBarButtonItemAction() { dismissViewController(true); }
 
 void QBAddController::rightBarButtonItemAction() {
+  if (listUnreadable_) {
+    auto* refusal = new UIAlertController("名单无法读取", "已保存的名单数据已损坏，为免覆盖原有数据，现在不能修改。");
+    refusal->addAction("好", UIAlertController::ActionStyle::kCancel);
+    presentViewController(refusal, true);
+    return;
+  }
   auto* alert = new UIAlertController("请输入自定义规则", QString());
   QLineEdit* field = alert->addTextField();
   field->setPlaceholderText("关键词");
@@ -119,7 +131,7 @@ void QBAddController::rightBarButtonItemAction() {
 
 void QBAddController::addEntry(const QString& text) {
   PKHUD& hud = PKHUD::sharedHUD();
-  if (text.isEmpty()) {
+  if (text.isEmpty() || listUnreadable_) {
     hud.setContentView(PKHUD::Content::kError);
     hud.show();
     hud.hide(kHudMs);
@@ -143,7 +155,7 @@ void QBAddController::commitDelete(int row) {
 
 void QBAddController::save() {
   auto kind = editedKind(userDefaultKey);
-  if (kind && storeOpen_) RuleStore::writeList(*kind, dataSourceArray);
+  if (kind && storeOpen_ && !listUnreadable_) RuleStore::writeList(*kind, dataSourceArray);
 }
 
 }  // namespace quell

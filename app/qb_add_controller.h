@@ -1,7 +1,8 @@
 // QBAddController: the editor of one rule list. It shows the list under a header that explains it, adds an
 // entry through a prompt ("添加"), deletes one by swiping its row, and writes the whole list to the shared
 // store after every change, so the filter uses it for the next message. "完成" closes it. Without a store
-// (or without a known key) changes stay on screen only.
+// (or without a known key) changes stay on screen only. A list whose stored data cannot be read is shown
+// empty and cannot be changed: "添加" says so instead of prompting, and nothing is written over it.
 #pragma once
 
 #include <QString>
@@ -50,6 +51,7 @@ class QBAddController : public UIViewController {
   void save();
 
   bool storeOpen_;
+  bool listUnreadable_ = false;  // the store holds data for this list that cannot be read
 };
 
 }  // namespace quell

@@ -11,13 +11,18 @@ bool isTrimmedBlank(UChar32 c) { return c == u'\t' || (c >= 0 && u_charType(c) =
 
 }  // namespace
 
-std::string normalizeMessageBody(std::string_view body) {
+std::string removeNormalizedAwayCharacters(std::string_view text) {
   // The four removed characters are ASCII, and ASCII bytes never occur inside a multi-byte UTF-8
   // sequence, so removing them byte by byte is exact.
-  std::string text;
-  text.reserve(body.size());
-  for (char c : body)
-    if (c != '\r' && c != '\n' && c != '.' && c != '-') text.push_back(c);
+  std::string kept;
+  kept.reserve(text.size());
+  for (char c : text)
+    if (c != '\r' && c != '\n' && c != '.' && c != '-') kept.push_back(c);
+  return kept;
+}
+
+std::string normalizeMessageBody(std::string_view body) {
+  const std::string text = removeNormalizedAwayCharacters(body);
 
   const auto* s = reinterpret_cast<const uint8_t*>(text.data());
   int32_t length = static_cast<int32_t>(text.size());

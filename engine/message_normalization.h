@@ -12,4 +12,8 @@ namespace quell {
 
 std::string normalizeMessageBody(std::string_view body);
 
+// text without any CR, LF, "." or "-": the removals of normalizeMessageBody alone, with no trimming. A
+// keyword entry is searched for in this form, since a normalised body never holds those characters.
+std::string removeNormalizedAwayCharacters(std::string_view text);
+
 }  // namespace quell

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/unicode_text.h"
+#include "engine/message_normalization.h"
 
 namespace quell {
 
@@ -11,8 +11,12 @@ bool matchesNumberList(std::string_view sender, RuleListKind kind) {
 }
 
 bool matchesNumberList(std::string_view sender, const std::vector<std::string>& list) {
-  return std::any_of(list.begin(), list.end(),
-                     [sender](const std::string& entry) { return canonicallyEqual(sender, entry); });
+  if (list.empty()) return false;
+  return matchesNumberList(CanonicalText(sender), list);
+}
+
+bool matchesNumberList(const CanonicalText& sender, const std::vector<std::string>& list) {
+  return std::any_of(list.begin(), list.end(), [&sender](const std::string& entry) { return sender.equals(entry); });
 }
 
 KeywordMatch matchKeywordList(std::string_view text, RuleListKind kind) {
@@ -20,11 +24,14 @@ KeywordMatch matchKeywordList(std::string_view text, RuleListKind kind) {
 }
 
 KeywordMatch matchKeywordList(std::string_view text, const std::vector<std::string>& list) {
+  if (list.empty()) return KeywordMatch();
+  return matchKeywordList(CanonicalText(text), list);
+}
+
+KeywordMatch matchKeywordList(const CanonicalText& text, const std::vector<std::string>& list) {
   KeywordMatch match;
-  if (list.empty()) return match;
-  CanonicalText searched(text);
   for (const auto& entry : list)
-    if (searched.contains(entry)) match.entries.push_back(entry);
+    if (text.contains(removeNormalizedAwayCharacters(entry))) match.entries.push_back(entry);
   match.matched = !match.entries.empty();
   return match;
 }

@@ -6,11 +6,14 @@
 //
 // matchKeywordList: which entries of a keyword list occur in the text? An entry occurs when it is a
 // contiguous run of whole characters of the text, up to canonical equivalence; case, diacritics and width
-// count. Empty entries never occur. The entries are not normalised, so an entry holding CR, LF, "." or "-"
-// never occurs in a normalised body.
+// count. Empty entries never occur. The text is a normalised body, which holds no CR, LF, "." or "-"; an
+// entry is searched for without those characters too, so "t.cn" occurs in a body that held "t.cn", and an
+// entry made only of them is as empty and never occurs.
 //
-// Both read their list from the rule store on every call (see rule_store.h); the overloads taking a list are
-// the same tests on a list the caller already holds.
+// The overloads taking a RuleListKind read their list from the rule store on every call (see
+// rule_store.h); those taking a list are the same tests on a list the caller already holds; those taking a
+// CanonicalText use a sender or body the caller prepared once for every list it tests, so that a query
+// costs time linear in the message times the list sizes.
 #pragma once
 
 #include <string>
@@ -18,6 +21,7 @@
 #include <vector>
 
 #include "engine/rule_store.h"
+#include "platform/unicode_text.h"
 
 namespace quell {
 
@@ -28,8 +32,10 @@ struct KeywordMatch {
 
 bool matchesNumberList(std::string_view sender, RuleListKind kind);
 bool matchesNumberList(std::string_view sender, const std::vector<std::string>& list);
+bool matchesNumberList(const CanonicalText& sender, const std::vector<std::string>& list);
 
 KeywordMatch matchKeywordList(std::string_view text, RuleListKind kind);
 KeywordMatch matchKeywordList(std::string_view text, const std::vector<std::string>& list);
+KeywordMatch matchKeywordList(const CanonicalText& text, const std::vector<std::string>& list);
 
 }  // namespace quell

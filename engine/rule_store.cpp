@@ -35,9 +35,10 @@ const std::vector<std::string>& DefaultRuleLists(RuleListKind kind) {
 std::optional<std::vector<std::string>> RuleStore::readStoredList(RuleListKind kind) {
   auto defaults = UserDefaults::initWithSuiteName(AppGroupIdentifier);
   if (!defaults) return std::nullopt;
-  auto value = defaults->objectForKey(ruleListKey(kind));
-  if (!value) return std::vector<std::string>();
-  auto* array = value->get<PropertyListArray>();
+  auto stored = defaults->storedObjectForKey(ruleListKey(kind));
+  if (stored.state == StoredObject::State::kAbsent) return std::vector<std::string>();
+  if (stored.state == StoredObject::State::kUnreadable) return std::nullopt;
+  auto* array = stored.value.get<PropertyListArray>();
   if (!array) return std::nullopt;
   std::vector<std::string> entries;
   entries.reserve(array->size());

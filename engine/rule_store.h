@@ -55,8 +55,10 @@ class RuleStore {
  public:
   // The stored entries of one list (no built-in numbers); empty under the same rules as loadRuleList.
   static std::vector<std::string> storedList(RuleListKind kind);
-  // Like storedList, but tells an unreadable list apart: nullopt when the store cannot be opened or the
-  // stored value is not an array of strings. An absent value is an empty list.
+  // Like storedList, but tells an unreadable list apart: nullopt when the store cannot be opened, the
+  // stored bytes cannot be decoded, or the stored value is not an array of strings. An absent value is an
+  // empty list. Editors change only a list read this way, so that they never write over what they could
+  // not read.
   static std::optional<std::vector<std::string>> readStoredList(RuleListKind kind);
   // Replaces the whole stored list. False when the store cannot be opened or the write failed (then
   // nothing changed).

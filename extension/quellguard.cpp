@@ -10,13 +10,14 @@ namespace quell {
 FilterVerdict Quellguard::offlineVerdict(const ILMessageFilterQueryRequest& request) const {
   if (!request.sender) return FilterVerdict::None;
   if (!request.messageBody) return FilterVerdict::None;
-  const std::string& sender = *request.sender;
+  // The sender and the body are prepared for comparison once, whatever the sizes of the lists.
+  const CanonicalText sender(*request.sender);
+  if (matchesNumberList(sender, loadRuleList(RuleListKind::NumberWhitelist))) return FilterVerdict::None;
+  if (matchesNumberList(sender, loadRuleList(RuleListKind::NumberBlacklist))) return FilterVerdict::Junk;
   const std::string body = normalizeMessageBody(*request.messageBody);
-
-  if (matchesNumberList(sender, RuleListKind::NumberWhitelist)) return FilterVerdict::None;
-  if (matchesNumberList(sender, RuleListKind::NumberBlacklist)) return FilterVerdict::Junk;
-  if (matchKeywordList(body, RuleListKind::KeywordWhitelist).matched) return FilterVerdict::None;
-  if (matchKeywordList(body, RuleListKind::KeywordBlacklist).matched) return FilterVerdict::Junk;
+  const CanonicalText searched(body);
+  if (matchKeywordList(searched, loadRuleList(RuleListKind::KeywordWhitelist)).matched) return FilterVerdict::None;
+  if (matchKeywordList(searched, loadRuleList(RuleListKind::KeywordBlacklist)).matched) return FilterVerdict::Junk;
   return isSpamByModel(body) ? FilterVerdict::Junk : FilterVerdict::None;
 }
 

@@ -100,7 +100,7 @@ int serveStream(ILMessageFilterQueryHandling& handler, NetworkDeferral& deferral
     auto status = reader.next(&line);
     if (status == QueryLineReader::Status::kEnd) break;
     if (status == QueryLineReader::Status::kTooLong) {
-      out.write(formatErrorLine(nullptr, "the line is longer than " + std::to_string(kMaxQueryLineBytes) +
+      out.write(formatErrorLine(QueryId{}, "the line is longer than " + std::to_string(kMaxQueryLineBytes) +
                                              " bytes"));
       continue;
     }

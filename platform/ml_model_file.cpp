@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -60,6 +61,24 @@ T readAt(const unsigned char* base, std::uint64_t offset) {
 
 std::uint64_t align8(std::uint64_t n) { return (n + 7) & ~std::uint64_t{7}; }
 
+// Places feature i (i + 1 in its slot) at the first free slot from its hash, in a table of slotCount
+// slots. False when a feature would land kMaxModelProbes or more slots after its first one: the caller
+// then tries a larger table, since readers stop probing there.
+bool fillSlots(const std::vector<std::uint64_t>& hashes, std::uint32_t slotCount, std::vector<std::uint32_t>* slots) {
+  slots->assign(slotCount, 0);
+  for (std::size_t i = 0; i < hashes.size(); ++i) {
+    for (std::uint32_t probe = 0;; ++probe) {
+      if (probe == kMaxModelProbes) return false;
+      auto& slot = (*slots)[(hashes[i] + probe) & (slotCount - 1)];
+      if (slot == 0) {
+        slot = static_cast<std::uint32_t>(i + 1);
+        break;
+      }
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 double transformFeature(FeatureTransform transform, double value) {
@@ -95,23 +114,19 @@ Expected<std::string> compileLinearClassifier(const LinearClassifierSpec& spec) 
   std::vector<StringRef> descriptors = {addString(spec.inputName), addString(spec.labelOutputName),
                                         addString(spec.probabilityOutputName), addString(spec.labels[0]),
                                         addString(spec.labels[1]), addString(spec.description)};
-  std::uint32_t slotCount = 16;
-  while (slotCount < 2 * count + 1) slotCount *= 2;
   std::vector<StringRef> names;
-  std::vector<std::uint32_t> slots(slotCount, 0);
+  std::vector<std::uint64_t> hashes;
   std::unordered_set<std::string> seen;
   for (std::size_t i = 0; i < count; ++i) {
     std::string nfc = toNfc(spec.featureNames[i]);
     if (!seen.insert(nfc).second) return modelError(1, "feature \"" + nfc + "\" appears twice");
     names.push_back(addString(nfc));
-    for (std::uint64_t h = featureNameHash(nfc);; ++h) {
-      auto& slot = slots[h & (slotCount - 1)];
-      if (slot == 0) {
-        slot = static_cast<std::uint32_t>(i + 1);
-        break;
-      }
-    }
+    hashes.push_back(featureNameHash(nfc));
   }
+  std::uint32_t slotCount = 16;
+  while (slotCount < 2 * count + 1) slotCount *= 2;
+  std::vector<std::uint32_t> slots;
+  while (!fillSlots(hashes, slotCount, &slots)) slotCount *= 2;
   if (strings.size() > UINT32_MAX) return modelError(1, "the model's strings are too large");
 
   FileHeader header{};
@@ -151,10 +166,16 @@ Expected<std::string> compileLinearClassifier(const LinearClassifierSpec& spec) 
 }
 
 Expected<std::unique_ptr<MappedLinearClassifier>> MappedLinearClassifier::open(const std::filesystem::path& file) {
-  int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a FIFO or a device in the model's place cannot hold the open; anything but a
+  // regular file is then refused before a byte is read.
+  int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return modelError(2, "cannot open the compiled model " + file.string());
   struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < static_cast<off_t>(sizeof(FileHeader))) {
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return modelError(2, "the compiled model " + file.string() + " is not a regular file");
+  }
+  if (st.st_size < static_cast<off_t>(sizeof(FileHeader))) {
     ::close(fd);
     return modelError(3, "the compiled model " + file.string() + " is truncated");
   }
@@ -236,8 +257,10 @@ double MappedLinearClassifier::biasWeight() const {
 std::optional<std::uint32_t> MappedLinearClassifier::featureIndex(std::string_view name) const {
   std::string nfc = toNfc(name);
   std::uint64_t h = featureNameHash(nfc);
-  // At most slotCount probes, so a corrupt table without empty slots still ends.
-  for (std::uint32_t probe = 0; probe < slotCount_; ++probe) {
+  // A valid table holds every name within kMaxModelProbes slots of its first one, so looking further
+  // finds nothing: a damaged or hostile table with long runs of full slots costs no more than that.
+  const std::uint32_t probes = std::min(slotCount_, kMaxModelProbes);
+  for (std::uint32_t probe = 0; probe < probes; ++probe) {
     auto slot = readAt<std::uint32_t>(base_, slotsOffset_ + ((h + probe) & (slotCount_ - 1)) * sizeof(std::uint32_t));
     if (slot == 0) return std::nullopt;
     if (slot > featureCount_) return std::nullopt;  // corrupt entry: treat as absent

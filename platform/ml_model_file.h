@@ -23,6 +23,9 @@ inline constexpr char kModelFileMagic[8] = {'Q', 'B', 'M', 'L', 'M', 'O', 'D', '
 inline constexpr std::uint32_t kModelFileVersion = 1;
 inline constexpr const char* kModelFileName = "model.qbml";
 inline constexpr const char* kModelErrorDomain = "com.apple.CoreML";
+// Every feature name lies fewer than this many slots after its first slot in the file's hash table; the
+// writer grows the table until it does, and readers probe no further.
+inline constexpr std::uint32_t kMaxModelProbes = 64;
 
 // How an input value v enters the decision value.
 enum class FeatureTransform : std::uint32_t {

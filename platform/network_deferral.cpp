@@ -3,6 +3,7 @@
 #include <httplib.h>
 
 #include <nlohmann/json.hpp>
+#include <algorithm>
 #include <regex>
 
 namespace quell {
@@ -40,8 +41,8 @@ nlohmann::json optionalString(const std::optional<std::string>& s) {
 
 }  // namespace
 
-NetworkDeferral::NetworkDeferral(NetworkServiceConfiguration config, int workers)
-    : config_(std::move(config)) {
+NetworkDeferral::NetworkDeferral(NetworkServiceConfiguration config, int workers, std::size_t maxPending)
+    : config_(std::move(config)), maxPending_(std::max<std::size_t>(maxPending, 1)) {
   if (config_.url.empty()) return;  // nothing will ever be sent
   for (int i = 0; i < workers; ++i) workers_.emplace_back([this] { work(); });
 }
@@ -61,7 +62,9 @@ void NetworkDeferral::defer(const ILMessageFilterQueryRequest& request, ILNetwor
     return;
   }
   {
-    std::lock_guard lock(mu_);
+    std::unique_lock lock(mu_);
+    room_.wait(lock, [this] { return pending_ < maxPending_; });
+    ++pending_;
     queue_.push_back(Job{request, std::move(completion)});
   }
   ready_.notify_one();
@@ -78,6 +81,11 @@ void NetworkDeferral::work() {
       queue_.pop_front();
     }
     send(job);
+    {
+      std::lock_guard lock(mu_);
+      --pending_;
+    }
+    room_.notify_one();
   }
 }
 

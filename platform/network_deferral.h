@@ -8,6 +8,10 @@
 // With no URL configured, the completion is called at once, on the caller's thread, with no response and an
 // error saying that no network service is configured.
 //
+// At most maxPending queries are held at once (waiting or being sent): defer() blocks its caller until a
+// place is free, so a service that accepts connections and never answers slows the reader of queries down
+// instead of letting them pile up in memory. Every query handed over still gets its completion.
+//
 // The destructor waits for every request already handed over to finish and its completion to return.
 #pragma once
 
@@ -35,7 +39,7 @@ inline constexpr const char* kNetworkErrorDomain = "ILMessageFilterErrorDomain";
 
 class NetworkDeferral {
  public:
-  explicit NetworkDeferral(NetworkServiceConfiguration config, int workers = 4);
+  explicit NetworkDeferral(NetworkServiceConfiguration config, int workers = 4, std::size_t maxPending = 16);
   ~NetworkDeferral();
   NetworkDeferral(const NetworkDeferral&) = delete;
   NetworkDeferral& operator=(const NetworkDeferral&) = delete;
@@ -52,9 +56,12 @@ class NetworkDeferral {
   void send(const Job& job);
 
   const NetworkServiceConfiguration config_;
+  const std::size_t maxPending_;
   std::mutex mu_;
-  std::condition_variable ready_;
+  std::condition_variable ready_;  // a job was queued, or stopping_ was set
+  std::condition_variable room_;   // pending_ fell
   std::deque<Job> queue_;
+  std::size_t pending_ = 0;  // jobs queued or being sent
   bool stopping_ = false;
   std::vector<std::thread> workers_;
 };

@@ -101,9 +101,9 @@ class Reader {
     pos_ += n;
     return true;
   }
-  // Every item takes at least one byte, so a count larger than what is left is malformed; checking it
-  // first keeps a forged count from reserving gigabytes.
-  bool plausibleCount(std::uint32_t n) const { return n <= bytes_.size() - pos_; }
+  // Every item takes at least two bytes (a tag and a payload), so a count claiming more items than that is
+  // malformed, and is refused before any item is read.
+  bool plausibleCount(std::uint32_t n) const { return std::uint64_t{n} * 2 <= bytes_.size() - pos_; }
 
  private:
   std::string_view bytes_;
@@ -144,9 +144,12 @@ bool decode(Reader& in, int depth, PropertyList* out) {
     case kArray: {
       std::uint32_t n;
       if (!in.readU32(n) || !in.plausibleCount(n)) return false;
-      PropertyListArray items(n);
-      for (auto& item : items)
-        if (!decode(in, depth + 1, &item)) return false;
+      // Items are added as they are decoded, never reserved from the count: memory follows the bytes
+      // that are really there, however many items the count claims at every level of nesting.
+      PropertyListArray items;
+      for (std::uint32_t i = 0; i < n; ++i) {
+        if (!decode(in, depth + 1, &items.emplace_back())) return false;
+      }
       *out = PropertyList(std::move(items));
       return true;
     }

@@ -4,52 +4,115 @@
 
 #include <cerrno>
 
+#include <nlohmann/json.hpp>
+
 namespace quell {
 
 namespace {
 
 using Json = nlohmann::json;
 
-bool isUsableId(const Json& id) { return id.is_string() || id.is_number(); }
+// One top-level member of a query as the parser met it.
+struct Member {
+  enum class Kind { kAbsent, kNull, kString, kNumber, kOther };
+  Kind kind = Kind::kAbsent;
+  std::string text;  // a string's value, or a number's JSON text
+};
 
-std::string dumpLine(const nlohmann::ordered_json& object) {
-  // Input was validated as UTF-8 by the parser; replace guards the one-shot path, which takes raw argv.
-  return object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+// Reads a query line event by event, keeping only the three members a query has, so that a number keeps
+// the exact text it was written with and no tree is built for members nobody reads. A later member of
+// the same name replaces an earlier one.
+class QueryReader : public nlohmann::json_sax<Json> {
+ public:
+  bool topLevelIsObject = false;
+  Member id, sender, messageBody;
+
+  bool null() override { return scalar(Member::Kind::kNull, {}); }
+  bool boolean(bool) override { return scalar(Member::Kind::kOther, {}); }
+  bool number_integer(number_integer_t value) override { return scalar(Member::Kind::kNumber, std::to_string(value)); }
+  bool number_unsigned(number_unsigned_t value) override {
+    return scalar(Member::Kind::kNumber, std::to_string(value));
+  }
+  bool number_float(number_float_t, const string_t& text) override { return scalar(Member::Kind::kNumber, text); }
+  bool string(string_t& value) override { return scalar(Member::Kind::kString, std::move(value)); }
+  bool binary(binary_t&) override { return scalar(Member::Kind::kOther, {}); }
+  bool start_object(std::size_t) override { return open(true); }
+  bool start_array(std::size_t) override { return open(false); }
+  bool end_object() override { return close(); }
+  bool end_array() override { return close(); }
+  bool key(string_t& name) override {
+    if (depth_ == 1) current_ = memberNamed(name);
+    return true;
+  }
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override { return false; }
+
+ private:
+  Member* memberNamed(const std::string& name) {
+    if (name == "id") return &id;
+    if (name == "sender") return &sender;
+    if (name == "messageBody") return &messageBody;
+    return nullptr;
+  }
+  bool scalar(Member::Kind kind, std::string text) {
+    if (depth_ == 1 && current_) *current_ = Member{kind, std::move(text)};
+    return true;
+  }
+  bool open(bool object) {
+    if (depth_ == 0) topLevelIsObject = object;
+    if (depth_ == 1 && current_) *current_ = Member{Member::Kind::kOther, {}};
+    ++depth_;
+    return true;
+  }
+  bool close() {
+    --depth_;
+    return true;
+  }
+
+  int depth_ = 0;
+  Member* current_ = nullptr;
+};
+
+std::string jsonString(std::string_view s) {
+  // The line was validated as UTF-8 by the parser; replace guards the one-shot path, which takes raw argv.
+  return Json(s).dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 // Reads member `name` as an optional string; false when it is present with another type.
-bool readOptionalString(const Json& object, const char* name, std::optional<std::string>* out) {
-  auto it = object.find(name);
-  if (it == object.end() || it->is_null()) return true;
-  if (!it->is_string()) return false;
-  *out = it->get<std::string>();
+bool readOptionalString(Member& member, std::optional<std::string>* out) {
+  if (member.kind == Member::Kind::kAbsent || member.kind == Member::Kind::kNull) return true;
+  if (member.kind != Member::Kind::kString) return false;
+  *out = std::move(member.text);
   return true;
 }
 
 }  // namespace
 
 std::variant<QueryLine, QueryLineError> parseQueryLine(std::string_view line) {
-  Json object = Json::parse(line, nullptr, /*allow_exceptions=*/false);
-  if (object.is_discarded()) return QueryLineError{nullptr, "the line is not valid JSON in UTF-8"};
-  if (!object.is_object()) return QueryLineError{nullptr, "the line is not a JSON object"};
-
-  auto idIt = object.find("id");
-  if (idIt == object.end() || !isUsableId(*idIt))
-    return QueryLineError{nullptr, "\"id\" must be a string or a number"};
-  QueryLine query{*idIt, {}};
-  if (!readOptionalString(object, "sender", &query.request.sender))
+  QueryReader reader;
+  if (!Json::sax_parse(line, &reader, Json::input_format_t::json, /*strict=*/true))
+    return QueryLineError{{}, "the line is not valid JSON in UTF-8"};
+  if (!reader.topLevelIsObject) return QueryLineError{{}, "the line is not a JSON object"};
+  QueryLine query;
+  if (reader.id.kind == Member::Kind::kString) {
+    query.id.json = jsonString(reader.id.text);
+  } else if (reader.id.kind == Member::Kind::kNumber) {
+    query.id.json = reader.id.text;
+  } else {
+    return QueryLineError{{}, "\"id\" must be a string or a number"};
+  }
+  if (!readOptionalString(reader.sender, &query.request.sender))
     return QueryLineError{query.id, "\"sender\" must be a string, null or absent"};
-  if (!readOptionalString(object, "messageBody", &query.request.messageBody))
+  if (!readOptionalString(reader.messageBody, &query.request.messageBody))
     return QueryLineError{query.id, "\"messageBody\" must be a string, null or absent"};
   return query;
 }
 
-std::string formatAnswerLine(const nlohmann::json& id, ILMessageFilterAction action) {
-  return dumpLine(nlohmann::ordered_json{{"id", id}, {"action", actionName(action)}});
+std::string formatAnswerLine(const QueryId& id, ILMessageFilterAction action) {
+  return "{\"id\":" + id.json + ",\"action\":\"" + actionName(action) + "\"}";
 }
 
-std::string formatErrorLine(const nlohmann::json& id, std::string_view message) {
-  return dumpLine(nlohmann::ordered_json{{"id", id}, {"error", message}});
+std::string formatErrorLine(const QueryId& id, std::string_view message) {
+  return "{\"id\":" + id.json + ",\"error\":" + jsonString(message) + "}";
 }
 
 bool QueryLineReader::fill() {

@@ -13,8 +13,6 @@
 #include <string_view>
 #include <variant>
 
-#include <nlohmann/json.hpp>
-
 #include "platform/message_filter.h"
 
 namespace quell {
@@ -22,21 +20,28 @@ namespace quell {
 // Lines longer than this are refused without being parsed.
 inline constexpr std::size_t kMaxQueryLineBytes = 1 << 20;
 
+// A query's id as JSON text, echoed in its answer: a number exactly as it was written (so
+// 18446744073709551617 or 1.50 comes back unchanged), a string as an equal JSON string, or null when the
+// line held no usable id.
+struct QueryId {
+  std::string json = "null";
+};
+
 struct QueryLine {
-  nlohmann::json id;
+  QueryId id;
   ILMessageFilterQueryRequest request;
 };
 
 struct QueryLineError {
-  nlohmann::json id;  // null when the line held no usable id
+  QueryId id;
   std::string message;
 };
 
 // Parses one line (without its line end). Never throws.
 std::variant<QueryLine, QueryLineError> parseQueryLine(std::string_view line);
 
-std::string formatAnswerLine(const nlohmann::json& id, ILMessageFilterAction action);
-std::string formatErrorLine(const nlohmann::json& id, std::string_view message);
+std::string formatAnswerLine(const QueryId& id, ILMessageFilterAction action);
+std::string formatErrorLine(const QueryId& id, std::string_view message);
 
 // Reads lines from a file descriptor, refusing overlong ones without holding them in memory.
 class QueryLineReader {

@@ -3,6 +3,7 @@
 #include <unicode/brkiter.h>
 #include <unicode/bytestream.h>
 #include <unicode/normalizer2.h>
+#include <unicode/uchar.h>
 #include <unicode/utext.h>
 #include <unicode/utf8.h>
 
@@ -12,16 +13,25 @@ namespace quell {
 
 namespace {
 
-std::string normalize(const icu::Normalizer2* normalizer, std::string_view s) {
-  if (!normalizer || isAscii(s)) return std::string(s);  // ASCII is stable under NFC and NFD
+constexpr char kCombiningGraphemeJoiner[] = "\u034f";
+
+// A combining mark in the sense of canonical reordering: a code point whose decomposition starts with a
+// character of non-zero combining class. Nothing below U+0300 is one.
+bool isNonStarter(UChar32 c) {
+  return c >= 0x300 && u_getIntPropertyValue(c, UCHAR_LEAD_CANONICAL_COMBINING_CLASS) != 0;
+}
+
+std::string normalize(const icu::Normalizer2* normalizer, std::string_view text) {
+  if (!normalizer || isAscii(text)) return std::string(text);  // ASCII is stable under NFC and NFD
+  const std::string bounded = withBoundedCombiningRuns(text);
   UErrorCode status = U_ZERO_ERROR;
-  icu::StringPiece piece(s.data(), static_cast<int32_t>(s.size()));
-  if (normalizer->isNormalizedUTF8(piece, status) && U_SUCCESS(status)) return std::string(s);
+  icu::StringPiece piece(bounded.data(), static_cast<int32_t>(bounded.size()));
+  if (normalizer->isNormalizedUTF8(piece, status) && U_SUCCESS(status)) return bounded;
   std::string out;
-  icu::StringByteSink<std::string> sink(&out, static_cast<int32_t>(s.size()));
+  icu::StringByteSink<std::string> sink(&out, static_cast<int32_t>(bounded.size()));
   status = U_ZERO_ERROR;
   normalizer->normalizeUTF8(0, piece, sink, nullptr, status);
-  if (U_FAILURE(status)) return std::string(s);  // ill-formed input: compare it as it is
+  if (U_FAILURE(status)) return std::string(text);  // ill-formed input: compare it as it is
   return out;
 }
 
@@ -54,6 +64,31 @@ bool isWellFormedUtf8(std::string_view s) {
   return true;
 }
 
+std::string withBoundedCombiningRuns(std::string_view s) {
+  std::string out;
+  std::size_t copied = 0;  // s[0, copied) is already in out
+  int run = 0;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(s.data());
+  const int32_t length = static_cast<int32_t>(s.size());
+  for (int32_t i = 0; i < length;) {
+    const int32_t start = i;
+    UChar32 c;
+    U8_NEXT(bytes, i, length, c);
+    if (!isNonStarter(c)) {
+      run = 0;
+      continue;
+    }
+    if (++run <= kMaxCombiningRun) continue;
+    out.append(s.substr(copied, static_cast<std::size_t>(start) - copied));
+    out.append(kCombiningGraphemeJoiner);
+    copied = static_cast<std::size_t>(start);
+    run = 1;
+  }
+  if (copied == 0) return std::string(s);
+  out.append(s.substr(copied));
+  return out;
+}
+
 std::string toNfd(std::string_view s) { return normalize(nfd(), s); }
 std::string toNfc(std::string_view s) { return normalize(nfc(), s); }
 
@@ -68,6 +103,12 @@ CanonicalText::CanonicalText(std::string_view text)
 
 CanonicalText::~CanonicalText() = default;
 
+bool CanonicalText::equals(std::string_view other) const {
+  if (other == nfd_) return true;
+  if (simple_ && isAscii(other)) return false;
+  return toNfd(other) == nfd_;
+}
+
 bool CanonicalText::contains(std::string_view needle) const {
   if (needle.empty()) return false;
   std::string pattern = toNfd(needle);
@@ -80,23 +121,22 @@ bool CanonicalText::contains(std::string_view needle) const {
 }
 
 bool CanonicalText::onCharacterBoundaries(std::size_t begin, std::size_t end) const {
-  if (!characters_) {
+  if (boundaries_.empty()) {
+    boundaries_.assign(nfd_.size() + 1, false);
     UErrorCode status = U_ZERO_ERROR;
-    characters_.reset(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
-    if (U_FAILURE(status) || !characters_) {
-      characters_.reset();
-      return true;  // without the iterator, fall back to a plain substring match
-    }
+    std::unique_ptr<icu::BreakIterator> characters(
+        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
     UText* text = utext_openUTF8(nullptr, nfd_.data(), static_cast<int64_t>(nfd_.size()), &status);
-    characters_->setText(text, status);
-    utext_close(text);  // the iterator keeps its own clone
-    if (U_FAILURE(status)) {
-      characters_.reset();
-      return true;
+    if (U_SUCCESS(status) && characters) {
+      characters->setText(text, status);
+      for (int32_t at = characters->first(); at != icu::BreakIterator::DONE; at = characters->next())
+        boundaries_[static_cast<std::size_t>(at)] = true;
     }
+    utext_close(text);
+    // Without the iterator, fall back to a plain substring match.
+    if (U_FAILURE(status) || !characters) boundaries_.assign(nfd_.size() + 1, true);
   }
-  return characters_->isBoundary(static_cast<int32_t>(begin)) &&
-         characters_->isBoundary(static_cast<int32_t>(end));
+  return boundaries_[begin] && boundaries_[end];
 }
 
 }  // namespace quell

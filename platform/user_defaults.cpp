@@ -138,25 +138,40 @@ std::shared_ptr<UserDefaults> UserDefaults::standardUserDefaults() {
   return initWithSuiteName(Bundle::main().identifier());
 }
 
-std::optional<PropertyList> UserDefaults::readStored(std::string_view key) {
+StoredObject UserDefaults::readStored(std::string_view key) {
   // Caller holds mu_.
   sqlite3_reset(select_);
   sqlite3_bind_text(select_, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
-  std::optional<PropertyList> value;
-  if (sqlite3_step(select_) == SQLITE_ROW) {
+  StoredObject stored;
+  const int rc = sqlite3_step(select_);
+  // A read that fails (a damaged page, an I/O error) tells nothing about the value: it is unreadable.
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) stored.state = StoredObject::State::kUnreadable;
+  if (rc == SQLITE_ROW) {
     const void* blob = sqlite3_column_blob(select_, 0);
     int size = sqlite3_column_bytes(select_, 0);
-    // An undecodable value reads as absent.
-    value = decodePropertyList(std::string_view(static_cast<const char*>(blob), blob ? size : 0));
+    auto value = decodePropertyList(std::string_view(static_cast<const char*>(blob), blob ? size : 0));
+    if (value) {
+      stored.state = StoredObject::State::kPresent;
+      stored.value = std::move(*value);
+    } else {
+      stored.state = StoredObject::State::kUnreadable;
+    }
   }
   sqlite3_reset(select_);
   sqlite3_clear_bindings(select_);
-  return value;
+  return stored;
+}
+
+StoredObject UserDefaults::storedObjectForKey(std::string_view key) {
+  std::lock_guard lock(mu_);
+  return readStored(key);
 }
 
 std::optional<PropertyList> UserDefaults::objectForKey(std::string_view key) {
   std::lock_guard lock(mu_);
-  if (auto stored = readStored(key)) return stored;
+  StoredObject stored = readStored(key);
+  if (stored.state == StoredObject::State::kPresent) return std::move(stored.value);
+  // An unreadable value reads as absent: the registered default, if any, answers.
   auto it = registered_.find(std::string(key));
   if (it != registered_.end()) return it->second;
   return std::nullopt;

@@ -12,7 +12,8 @@
 //  - setObjectForKey replaces one key's whole value in one durable transaction: a reader sees the old or the
 //    new value, never a mixture. Writers of different keys never lose each other's writes.
 //  - setObjectsForKeys writes several keys in one transaction: all of them or none.
-//  - A stored value that cannot be decoded reads as absent; it is never half-read.
+//  - A stored value that cannot be decoded is never half-read. objectForKey and the typed readers treat it
+//    as absent; storedObjectForKey tells it apart, so that an editor does not write over it.
 //  - A UserDefaults object is safe to use from several threads. Objects for the same file are shared within
 //    a process; if the file is replaced on disk, the next open notices and reopens it.
 #pragma once
@@ -33,6 +34,17 @@ struct sqlite3_stmt;
 
 namespace quell {
 
+// What a store holds under one key.
+struct StoredObject {
+  enum class State {
+    kAbsent,      // no value is stored under the key
+    kPresent,     // value holds it
+    kUnreadable,  // bytes are stored that do not decode as a value
+  };
+  State state = State::kAbsent;
+  PropertyList value;
+};
+
 class UserDefaults {
  public:
   // Opens the domain named suiteName (for an app group, its identifier). A name that is empty, starts with
@@ -47,8 +59,10 @@ class UserDefaults {
   UserDefaults(const UserDefaults&) = delete;
   UserDefaults& operator=(const UserDefaults&) = delete;
 
-  // The stored value, or the registered default, or nullopt.
+  // The stored value, or the registered default, or nullopt (an unreadable value reads as absent).
   std::optional<PropertyList> objectForKey(std::string_view key);
+  // What is stored under key, registered defaults left aside.
+  StoredObject storedObjectForKey(std::string_view key);
   // The value under key if it is an array; nullopt if absent, not an array or unreadable.
   std::optional<PropertyListArray> arrayForKey(std::string_view key);
   // The value under key if it is an integer (a Boolean reads as 0 or 1, a real is truncated); else 0.
@@ -68,7 +82,7 @@ class UserDefaults {
   friend class UserDefaultsCache;
   UserDefaults(std::filesystem::path path, sqlite3* db, std::uint64_t device, std::uint64_t inode);
 
-  std::optional<PropertyList> readStored(std::string_view key);
+  StoredObject readStored(std::string_view key);
 
   const std::filesystem::path path_;
   const std::uint64_t device_;

@@ -117,6 +117,30 @@ TEST_F(MainScreen, AddingNothingShowsTheErrorAndStoresNothing) {
   EXPECT_EQ(RuleStore::storedList(RuleListKind::NumberWhitelist), DefaultRuleLists(RuleListKind::NumberWhitelist));
 }
 
+TEST_F(MainScreen, AListWhoseStoredDataCannotBeReadIsNeverWrittenOver) {
+  const std::string damaged("a\x02\x00\x00\x00s\x02\x00\x00\x00ok\x7f", 13);
+  testing::storeRawSetting(AppGroupIdentifier, "keywordBlacklistKey", damaged);
+  QBAddController* editor = openEditor(3);
+  ASSERT_TRUE(editor);
+  EXPECT_EQ(editor->tableView->numberOfRows(), 0);
+  // "添加" explains instead of prompting.
+  tap(editor->navigationContainer()->rightBarButton());
+  auto* refusal = presentedOver<UIAlertController>(editor);
+  ASSERT_TRUE(refusal);
+  EXPECT_FALSE(refusal->textField());
+  EXPECT_EQ(refusal->alertTitle(), "名单无法读取");
+  tap(refusal->actionButtons()[0]);
+  EXPECT_TRUE(waitFor([&] { return presentedOver<UIAlertController>(editor) == nullptr; }));
+  editor->addEntry("贷款");  // even a direct call changes nothing stored
+  EXPECT_EQ(PKHUD::sharedHUD().content(), PKHUD::Content::kError);
+  closeEditor(editor);
+  EXPECT_EQ(testing::rawSetting(AppGroupIdentifier, "keywordBlacklistKey"), damaged);
+  // The other lists are edited as usual.
+  QBAddController* other = openEditor(2);
+  addThroughPrompt(other, "账单");
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordWhitelist).back(), "账单");
+}
+
 TEST_F(MainScreen, SwipingARowRevealsDeleteWhichRemovesIt) {
   QBAddController* editor = openEditor(1);
   UITableViewCell* row = editor->tableView->cellForRow(0);

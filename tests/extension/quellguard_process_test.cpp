@@ -1,6 +1,10 @@
 // The filter process as the SMS service drives it: JSON Lines in, one answer per query out.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,6 +13,7 @@
 #include <set>
 
 #include "engine/rule_store.h"
+#include "platform/query_stream.h"
 #include "tests/support/https_test_server.h"
 #include "tests/support/test_environment.h"
 
@@ -96,6 +101,96 @@ TEST_F(QuellguardProcess, BadLinesGetErrorsAndTheStreamGoesOn) {
   EXPECT_EQ(json::parse(lines.back()), (json{{"id", "last"}, {"action", "junk"}}));
   // The errors name the query where its id could be read.
   EXPECT_NE(result.out.find(R"({"id":5,"error":"\"sender\" must be a string, null or absent"})"), std::string::npos);
+}
+
+TEST_F(QuellguardProcess, EchoesEveryIdExactlyAsItWasSent) {
+  const std::vector<std::string> ids = {"18446744073709551617", "1.50", "1e2", "-0.0", "123456789012345678901234567890",
+                                        "-9223372036854775808", R"("a\u00e9\"b")"};
+  std::string input;
+  for (const auto& id : ids) input += R"({"id": )" + id + R"(, "sender": "10690000", "messageBody": "x"})" "\n";
+  input += R"({"id": 2.5e1, "sender": 7})" "\n";
+  auto lines = splitLines(runGuard(input).out);
+  ASSERT_EQ(lines.size(), ids.size() + 1);
+  for (std::size_t i = 0; i < ids.size() - 1; ++i) EXPECT_EQ(lines[i], R"({"id":)" + ids[i] + R"(,"action":"junk"})");
+  EXPECT_EQ(json::parse(lines[ids.size() - 1])["id"], "a\u00e9\"b");  // a string comes back as the same string
+  EXPECT_EQ(lines.back().rfind(R"({"id":2.5e1,"error":)", 0), 0u) << lines.back();
+}
+
+// Bodies built to be expensive: one letter followed by very long runs of combining marks of alternating
+// classes (whose canonical order must be sorted), and a line of almost a megabyte of them.
+std::string markRun(std::size_t pairs) {
+  std::string run;
+  for (std::size_t i = 0; i < pairs; ++i) run += "\u0301\u0316";
+  return run;
+}
+
+TEST_F(QuellguardProcess, HostileBodiesAndSendersAreJudgedPromptlyAndRightly) {
+  const std::string marks = markRun(10000);
+  std::string input =
+      json{{"id", 1}, {"sender", "123"}, {"messageBody", "a" + marks + "回复退订"}}.dump() + "\n" +
+      json{{"id", 2}, {"sender", "1069" + marks}, {"messageBody", "a" + marks}}.dump() + "\n" +
+      json{{"id", 3}, {"sender", "123"}, {"messageBody", "a" + markRun((kMaxQueryLineBytes - 100) / 4)}}.dump() + "\n";
+  std::string chinese;
+  while (chinese.size() < kMaxQueryLineBytes - 200) chinese += "会员日特惠全场满减新品首发积分翻倍免费包邮快来选购吧";
+  input += json{{"id", 4}, {"sender", "123"}, {"messageBody", chinese + "退订"}}.dump() + "\n";
+  input += json{{"id", 5}, {"sender", "10690000"}, {"messageBody", marks}}.dump() + "\n";
+  // Generous: each of these takes milliseconds; quadratic work on them took minutes.
+  auto result = testing::runProcess(QUELLGUARD_PATH, {}, input, kLogToStderr, std::chrono::seconds(60));
+  ASSERT_FALSE(result.timedOut);
+  auto answers = answersById(result.out);
+  ASSERT_EQ(answers.size(), 5u) << result.out;
+  EXPECT_EQ(answers[1]["action"], "junk");  // the keyword after the run is still found
+  EXPECT_EQ(answers[2]["action"], "none");
+  EXPECT_EQ(answers[3]["action"], "none");
+  EXPECT_EQ(answers[4]["action"], "junk");
+  EXPECT_EQ(answers[5]["action"], "junk");
+}
+
+TEST_F(QuellguardProcess, ASilentServiceSlowsTheReaderInsteadOfFillingMemory) {
+  // A service that accepts every connection and never says a word.
+  int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  ASSERT_GE(listener, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 64), 0);
+  socklen_t length = sizeof address;
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+  std::vector<int> held;
+  std::thread acceptor([&] {
+    for (int fd; (fd = accept(listener, nullptr, nullptr)) >= 0;) held.push_back(fd);
+  });
+  testing::TemporaryDirectory config;
+  std::ofstream(config.path() / "Info.json") << json{
+      {"NSExtension",
+       {{"NSExtensionPrincipalClass", "Quellguard"},
+        {"NSExtensionAttributes",
+         {{"ILMessageFilterExtensionNetworkURL", "https://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/"},
+          {"QuellNetworkTimeoutMs", 100}}}}}};
+  auto env = kLogToStderr;
+  env["QUELL_EXTENSION_INFO"] = (config.path() / "Info.json").string();
+  env["ASAN_OPTIONS"] = testing::measurableAsanOptions();
+
+  // 200 queries of almost a megabyte each, none of them junk: every one waits for the silent service.
+  const std::string body(kMaxQueryLineBytes - 100, 'a');
+  std::string input;
+  for (int i = 0; i < 200; ++i)
+    input += R"({"id": )" + std::to_string(i) + R"(, "sender": "123", "messageBody": ")" + body + "\"}\n";
+  auto result = testing::runProcess(QUELLGUARD_PATH, {}, input, env, std::chrono::seconds(120));
+  shutdown(listener, SHUT_RDWR);
+  close(listener);
+  acceptor.join();
+  for (int fd : held) close(fd);
+
+  ASSERT_FALSE(result.timedOut);
+  EXPECT_EQ(result.exitCode, 0);
+  auto answers = answersById(result.out);
+  EXPECT_EQ(answers.size(), 200u);
+  for (const auto& [id, answer] : answers) EXPECT_EQ(answer["action"], "none") << id;
+  EXPECT_EQ(splitLines(result.err).size(), 200u);  // each timed out deferral logged once
+  // Holding all 200 bodies would take over 200 MB; a bounded number of queries in flight takes a fraction.
+  EXPECT_LT(result.peakMemoryKb, 120 * 1024);
 }
 
 TEST_F(QuellguardProcess, OneShotFormPrintsTheFinalAnswer) {
@@ -215,10 +310,10 @@ class RelocatedGuard {
     std::filesystem::copy(built, bundle_, std::filesystem::copy_options::recursive);
   }
   std::filesystem::path modelFile() const { return bundle_ / "QBModel210713.mlmodelc" / "model.qbml"; }
-  std::string judge(const std::string& body) const {
-    return testing::runProcess((dir_.path() / "bin" / "quellguard").string(), {"--sender", "12345", "--body", body},
-                               "", kLogToStderr)
-        .out;
+  std::string judge(const std::string& body, std::chrono::milliseconds timeLimit = std::chrono::minutes(5)) const {
+    auto result = testing::runProcess((dir_.path() / "bin" / "quellguard").string(),
+                                      {"--sender", "12345", "--body", body}, "", kLogToStderr, timeLimit);
+    return result.timedOut ? "(timed out)" : result.out;
   }
 
  private:
@@ -254,6 +349,18 @@ TEST(QuellguardModelStage, AMissingTruncatedOrCorruptModelAnswersNotSpam) {
   std::ofstream(guard.modelFile(), std::ios::binary | std::ios::trunc) << corrupt;
   EXPECT_EQ(guard.judge(kSpamText), "none\n");
   std::filesystem::remove_all(guard.modelFile().parent_path());
+  EXPECT_EQ(guard.judge(kSpamText), "none\n");
+}
+
+TEST(QuellguardModelStage, AModelThatIsNotARegularFileIsRefusedWithoutWaiting) {
+  testing::ScopedDataHome home;
+  RelocatedGuard guard;
+  // A FIFO that nobody writes: opening it for reading the ordinary way would wait forever.
+  std::filesystem::remove(guard.modelFile());
+  ASSERT_EQ(mkfifo(guard.modelFile().c_str(), 0600), 0);
+  EXPECT_EQ(guard.judge(kSpamText, std::chrono::seconds(20)), "none\n");
+  std::filesystem::remove(guard.modelFile());
+  std::filesystem::create_directory(guard.modelFile());
   EXPECT_EQ(guard.judge(kSpamText), "none\n");
 }
 

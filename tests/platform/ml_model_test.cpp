@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <random>
 
@@ -112,6 +114,33 @@ TEST_F(CompiledModel, MissingTruncatedOrCorruptFilesAreLoadErrors) {
   auto future = MLModel::modelWithContentsOfURL(write(version));
   ASSERT_FALSE(future);
   EXPECT_NE(future.error().localizedDescription.find("version"), std::string::npos);
+}
+
+TEST_F(CompiledModel, AHashTableWithNoEmptySlotsCostsOnlyAFewProbesPerLookup) {
+  // The small model with its table replaced by four million slots that all point at feature 0, as the
+  // documented layout allows a hostile file to say.
+  std::string bytes = compiled(smallSpec());
+  constexpr std::uint32_t kSlots = 1u << 22;
+  const std::uint64_t slotsOffset = (bytes.size() + 7) & ~std::uint64_t{7}, slotsSize = std::uint64_t{kSlots} * 4;
+  bytes.resize(slotsOffset);
+  for (std::uint32_t i = 0; i < kSlots; ++i) bytes.append("\x01\x00\x00\x00", 4);
+  const std::uint64_t fileSize = bytes.size();
+  std::memcpy(bytes.data() + 16, &fileSize, 8);
+  std::memcpy(bytes.data() + 28, &kSlots, 4);
+  std::memcpy(bytes.data() + 112, &slotsOffset, 8);
+  std::memcpy(bytes.data() + 120, &slotsSize, 8);
+  auto model = MLModel::modelWithContentsOfURL(write(bytes));
+  ASSERT_TRUE(model) << model.error().description();
+
+  MLFeatureValue::Dictionary words;
+  for (int i = 0; i < 500; ++i) words["word" + std::to_string(i)] = 1;
+  words["agn\u00e8s"] = 1;  // feature 0 itself, in its first slot
+  auto start = std::chrono::steady_clock::now();
+  auto output = model.value()->predictionFromFeatures(textInput(words), MLPredictionOptions());
+  // Generous: probing every slot for each word took minutes.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  ASSERT_TRUE(output);
+  EXPECT_EQ(output.value()->featureValueForName("rating")->stringValue(), "ham");  // 0.5 - 1.5
 }
 
 TEST_F(CompiledModel, FlippedBytesNeverCrashALoadOrAPrediction) {

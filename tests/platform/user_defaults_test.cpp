@@ -37,6 +37,15 @@ TEST(PropertyListCodec, RefusesEveryTruncationAndTrailingBytes) {
   EXPECT_FALSE(decodePropertyList(deep));
 }
 
+TEST(PropertyListCodec, DecodesLargeValuesAndRefusesCountsTheBytesCannotHold) {
+  // A quarter of a million items decode, whatever their shape.
+  PropertyListArray many(1 << 18, PropertyList(true));
+  EXPECT_EQ(decodePropertyList(*encodePropertyList(many)), PropertyList(many));
+  // Each item needs at least two bytes, so a count of more items than half the bytes left is malformed.
+  EXPECT_FALSE(decodePropertyList(std::string("a\x02\x00\x00\x00" "b\x01", 7)));
+  EXPECT_TRUE(decodePropertyList(std::string("a\x02\x00\x00\x00" "b\x01" "b\x00", 9)));
+}
+
 TEST(UserDefaults, StoresReadsAndReplacesValues) {
   ScopedDataHome home;
   auto defaults = UserDefaults::initWithSuiteName("group.test");
@@ -109,6 +118,12 @@ TEST(UserDefaults, CorruptStoredValueReadsAsAbsent) {
             SQLITE_OK);
   sqlite3_close(db);
   EXPECT_FALSE(defaults->objectForKey("k"));
+  // Readers that must not write over it can tell it from an absent value.
+  EXPECT_EQ(defaults->storedObjectForKey("k").state, StoredObject::State::kUnreadable);
+  EXPECT_EQ(defaults->storedObjectForKey("other").state, StoredObject::State::kAbsent);
+  defaults->registerDefaults({{"k", 7}});
+  EXPECT_EQ(defaults->integerForKey("k"), 7);  // the fallback of a plain read is unchanged
+  EXPECT_EQ(defaults->storedObjectForKey("k").state, StoredObject::State::kUnreadable);
 }
 
 TEST(UserDefaults, MultiKeyWriteIsAllOrNothing) {

@@ -1,6 +1,7 @@
 // Helpers shared by the tests: a private settings directory per test, and running the project's programs.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -37,13 +38,27 @@ struct ProcessResult {
   int exitCode = -1;  // -1 when the process was killed by a signal
   std::string out;
   std::string err;
+  long peakMemoryKb = 0;  // the largest resident set seen while it ran (sampled every 20 ms at least)
+  bool timedOut = false;  // it was killed for running past its time limit
 };
 
 // Runs program with args, feeding `input` on standard input, with `env` added to this process's
 // environment. Standard input, output and error are served concurrently, so large inputs cannot deadlock.
+// A program still running after timeLimit is killed (timedOut). A generous limit turns a hang or a
+// return to quadratic cost into a failure instead of a stuck test run.
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input = "", const std::map<std::string, std::string>& env = {});
+                         const std::string& input = "", const std::map<std::string, std::string>& env = {},
+                         std::chrono::milliseconds timeLimit = std::chrono::minutes(5));
+
+// ASAN_OPTIONS for a child whose memory a test measures: the sanitizer's quarantine of freed memory is kept
+// small, so that the resident set shows what the program holds, not what it freed.
+std::string measurableAsanOptions();
 
 std::vector<std::string> splitLines(const std::string& text);
+
+// Writes `bytes` as the raw stored value of key in a settings domain, bypassing the encoder, as a damaged or
+// hostile file would hold it; and reads a raw value back ("(absent)" when there is none).
+void storeRawSetting(const std::string& domain, const std::string& key, const std::string& bytes);
+std::string rawSetting(const std::string& domain, const std::string& key);
 
 }  // namespace quell::testing

@@ -49,6 +49,75 @@ TEST(Quellrules, RefusesToEditAListItCannotRead) {
   EXPECT_EQ(*stored, PropertyList(PropertyListArray{"kept", 42}));
 }
 
+void storeRawValue(const std::string& key, const std::string& bytes) {
+  testing::storeRawSetting(AppGroupIdentifier, key, bytes);
+}
+
+std::string rawValue(const std::string& key) { return testing::rawSetting(AppGroupIdentifier, key); }
+
+TEST(Quellrules, LeavesUndecodableDataAloneUntilImportOrReset) {
+  testing::ScopedDataHome home;
+  const std::string damaged = std::string("a\x02\x00\x00\x00s\x02\x00\x00\x00", 10) + "ok" + "\x7f";
+  storeRawValue("keywordBlacklistKey", damaged);
+  for (const auto& edit : std::vector<std::vector<std::string>>{{"add", "keyword-blacklist", "x"},
+                                                                 {"delete", "keyword-blacklist", "0"}}) {
+    auto result = rules(edit);
+    EXPECT_EQ(result.exitCode, 1) << edit[0];
+    EXPECT_NE(result.err.find("cannot be read"), std::string::npos) << result.err;
+    EXPECT_EQ(rawValue("keywordBlacklistKey"), damaged) << edit[0];
+  }
+  EXPECT_NE(rules({"list"}).out.find("关键词黑名单 (keyword-blacklist) [unreadable"), std::string::npos);
+  // The filter's own reading keeps its fallback: the list reads as empty.
+  EXPECT_TRUE(RuleStore::storedList(RuleListKind::KeywordBlacklist).empty());
+
+  EXPECT_EQ(rules({"import", "-"}, R"({"keywordBlacklistKey": ["贷款"]})").exitCode, 0);
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist), std::vector<std::string>{"贷款"});
+  storeRawValue("keywordBlacklistKey", damaged);
+  EXPECT_EQ(rules({"reset"}).exitCode, 0);
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist), DefaultRuleLists(RuleListKind::KeywordBlacklist));
+}
+
+TEST(Quellrules, ACraftedValueCostsMemoryInProportionToItsSize) {
+  testing::ScopedDataHome home;
+  // A megabyte value of nested arrays, each claiming as many items as the bytes after it could hold, around
+  // a real run of Booleans that ends too soon.
+  std::string value;
+  const std::size_t size = 1 << 20, levels = 60;
+  for (std::size_t level = 0; level <= levels; ++level) {
+    const auto claimed = static_cast<std::uint32_t>((size - value.size() - 5) / 2);
+    value += 'a';
+    for (int i = 0; i < 4; ++i) value += static_cast<char>((claimed >> (8 * i)) & 0xff);
+  }
+  while (value.size() + 2 <= size) value += std::string("b\x01", 2);
+  ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordBlacklist, {"退订"}));
+  storeRawValue("numberBlacklistKey", value);
+
+  const std::map<std::string, std::string> env = {{"ASAN_OPTIONS", testing::measurableAsanOptions()}};
+  auto listing = runProcess(QUELLRULES_PATH, {"list"}, "", env);
+  EXPECT_EQ(listing.exitCode, 0) << listing.err;
+  EXPECT_NE(listing.out.find("号码黑名单 (number-blacklist) [unreadable"), std::string::npos);
+  EXPECT_LT(listing.peakMemoryKb, 160 * 1024);
+  auto verdict = runProcess(QUELLGUARD_PATH, {"--sender", "10690000", "--body", "回复退订"}, "", env);
+  EXPECT_EQ(verdict.out, "junk\n");  // the unreadable list reads as empty; the keyword blacklist decides
+  EXPECT_LT(verdict.peakMemoryKb, 160 * 1024);
+}
+
+TEST(Quellrules, ListShowsEachEntryOnOneRow) {
+  testing::ScopedDataHome home;
+  ASSERT_EQ(rules({"import", "-"},
+                  R"({"keywordBlacklistKey": ["a\n  1\tforged", "b\tc\r", "\u202eevil", "back\\slash", "\u0000z"]})")
+                .exitCode,
+            0);
+  auto listing = rules({"list"}).out;
+  auto rows = testing::splitLines(listing.substr(listing.find("(keyword-blacklist)")));
+  ASSERT_GE(rows.size(), 6u);
+  EXPECT_EQ(rows[1], "  0\ta\\n  1\\tforged");
+  EXPECT_EQ(rows[2], "  1\tb\\tc\\r");
+  EXPECT_EQ(rows[3], "  2\t\\u{202E}evil");
+  EXPECT_EQ(rows[4], "  3\tback\\\\slash");
+  EXPECT_EQ(rows[5], "  4\t\\u{0000}z");
+}
+
 TEST(Quellrules, ExportThenImportRestoresEveryList) {
   testing::ScopedDataHome home;
   ASSERT_TRUE(RuleStore::writeLists({{RuleListKind::NumberWhitelist, {"10086"}},

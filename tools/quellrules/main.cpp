@@ -10,6 +10,10 @@
 #include <iostream>
 #include <iterator>
 #include <sstream>
+#include <string_view>
+
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
 
 #include "engine/rule_store.h"
 #include "platform/unicode_text.h"
@@ -66,9 +70,44 @@ std::optional<std::vector<std::string>> readForEditing(RuleListKind kind) {
   auto list = RuleStore::readStoredList(kind);
   if (!list)
     fail(std::string("the list ") + quell::ruleListKey(kind) +
-         " cannot be read (no store, or a stored value that is not a list of strings); "
-         "replace it with 'quellrules import'");
+         " cannot be read (no store, or stored data that is not a list of strings) and is left as it is; "
+         "replace it with 'quellrules import' or 'quellrules reset'");
   return list;
+}
+
+// An entry as one row of text: control characters, line and paragraph separators, bidirectional
+// controls and bytes that are not UTF-8 are written as escapes (and the backslash as "\\"), so that no
+// entry can break a row or forge another.
+std::string rowText(std::string_view entry) {
+  std::string row;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(entry.data());
+  const int32_t length = static_cast<int32_t>(entry.size());
+  for (int32_t i = 0; i < length;) {
+    const int32_t start = i;
+    UChar32 c;
+    U8_NEXT(bytes, i, length, c);
+    char escape[16];
+    if (c < 0) {
+      for (int32_t j = start; j < i; ++j) {
+        std::snprintf(escape, sizeof escape, "\\x%02X", bytes[j]);
+        row += escape;
+      }
+    } else if (c == '\\') {
+      row += "\\\\";
+    } else if (c == '\t') {
+      row += "\\t";
+    } else if (c == '\n') {
+      row += "\\n";
+    } else if (c == '\r') {
+      row += "\\r";
+    } else if (u_charType(c) == U_CONTROL_CHAR || c == 0x2028 || c == 0x2029 || u_hasBinaryProperty(c, UCHAR_BIDI_CONTROL)) {
+      std::snprintf(escape, sizeof escape, "\\u{%04X}", static_cast<unsigned>(c));
+      row += escape;
+    } else {
+      row.append(entry.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)));
+    }
+  }
+  return row;
 }
 
 int list() {
@@ -77,7 +116,7 @@ int list() {
     std::printf("%s (%s)%s\n", k.title, k.shortName, entries ? "" : " [unreadable: reads as empty]");
     std::size_t index = 0;
     for (const auto& entry : entries.value_or(std::vector<std::string>()))
-      std::printf("  %zu\t%s\n", index++, entry.c_str());
+      std::printf("  %zu\t%s\n", index++, rowText(entry).c_str());
     if (k.kind == RuleListKind::NumberWhitelist)
       for (const char* number : quell::BuiltInServiceNumbers) std::printf("  -\t%s\t(built-in)\n", number);
   }
