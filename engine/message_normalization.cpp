@@ -14,10 +14,13 @@ bool isTrimmedBlank(UChar32 c) { return c == u'\t' || (c >= 0 && u_charType(c) =
 std::string removeNormalizedAwayCharacters(std::string_view text) {
   // The four removed characters are ASCII, and ASCII bytes never occur inside a multi-byte UTF-8
   // sequence, so removing them byte by byte is exact.
-  std::string kept;
-  kept.reserve(text.size());
-  for (char c : text)
-    if (c != '\r' && c != '\n' && c != '.' && c != '-') kept.push_back(c);
+  std::string kept(text.size(), '\0');
+  char* out = kept.data();
+  for (char c : text) {
+    *out = c;
+    out += c != '\r' && c != '\n' && c != '.' && c != '-';
+  }
+  kept.resize(static_cast<std::size_t>(out - kept.data()));
   return kept;
 }
 

@@ -39,7 +39,7 @@ inline constexpr const char* kNetworkErrorDomain = "ILMessageFilterErrorDomain";
 
 class NetworkDeferral {
  public:
-  explicit NetworkDeferral(NetworkServiceConfiguration config, int workers = 4, std::size_t maxPending = 16);
+  explicit NetworkDeferral(NetworkServiceConfiguration config, int workers = 4, std::size_t maxPending = 8);
   ~NetworkDeferral();
   NetworkDeferral(const NetworkDeferral&) = delete;
   NetworkDeferral& operator=(const NetworkDeferral&) = delete;

@@ -7,6 +7,8 @@
 #include <unicode/utext.h>
 #include <unicode/utf8.h>
 
+#include <string.h>
+
 #include <algorithm>
 
 namespace quell {
@@ -18,7 +20,9 @@ constexpr char kCombiningGraphemeJoiner[] = "\u034f";
 // A combining mark in the sense of canonical reordering: a code point whose decomposition starts with a
 // character of non-zero combining class. Nothing below U+0300 is one.
 bool isNonStarter(UChar32 c) {
-  return c >= 0x300 && u_getIntPropertyValue(c, UCHAR_LEAD_CANONICAL_COMBINING_CLASS) != 0;
+  if (c < 0x300) return false;
+  if (c >= 0x3400 && c < 0xa000) return false;  // CJK ideographs and Yi: the bulk of our messages
+  return u_getIntPropertyValue(c, UCHAR_LEAD_CANONICAL_COMBINING_CLASS) != 0;
 }
 
 std::string normalize(const icu::Normalizer2* normalizer, std::string_view text) {
@@ -111,13 +115,18 @@ bool CanonicalText::equals(std::string_view other) const {
 
 bool CanonicalText::contains(std::string_view needle) const {
   if (needle.empty()) return false;
-  std::string pattern = toNfd(needle);
-  for (std::size_t from = 0;;) {
-    auto at = nfd_.find(pattern, from);
-    if (at == std::string::npos) return false;
-    if (simple_ || onCharacterBoundaries(at, at + pattern.size())) return true;
-    from = at + 1;
+  const std::string pattern = toNfd(needle);
+  // memmem rather than std::string::find: find stops at every byte equal to the needle's first, and in
+  // Chinese text the lead byte of a character is shared by thousands of others; memmem's search is linear
+  // and skips ahead.
+  for (std::size_t from = 0; from < nfd_.size();) {
+    const void* found = memmem(nfd_.data() + from, nfd_.size() - from, pattern.data(), pattern.size());
+    if (!found) return false;
+    const auto begin = static_cast<std::size_t>(static_cast<const char*>(found) - nfd_.data());
+    if (simple_ || onCharacterBoundaries(begin, begin + pattern.size())) return true;
+    from = begin + 1;
   }
+  return false;
 }
 
 bool CanonicalText::onCharacterBoundaries(std::size_t begin, std::size_t end) const {

@@ -4,7 +4,7 @@ set -eu
 
 PACKAGES="build-essential cmake ninja-build pkg-config git ca-certificates
   libicu-dev libsqlite3-dev libssl-dev nlohmann-json3-dev libcpp-httplib-dev liblinear-dev
-  libgtest-dev libbenchmark-dev python3
+  libgtest-dev libbenchmark-dev python3 clang libclang-rt-14-dev
   qt6-base-dev fonts-noto-cjk"
 
 missing=""

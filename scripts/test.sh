@@ -1,6 +1,7 @@
 #!/bin/sh
 # Installs what is missing, then builds and runs every test twice: in a release build that treats warnings
-# as errors, and in a build under AddressSanitizer and UndefinedBehaviorSanitizer.
+# as errors, and in a build under AddressSanitizer and UndefinedBehaviorSanitizer; between the two, each
+# fuzzer runs for a short while as a smoke test.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -8,6 +9,8 @@ jobs=$(nproc)
 
 "$root/scripts/build.sh" "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DQUELL_WERROR=ON
 (cd "$root/build/release" && ctest --output-on-failure -j "$jobs")
+
+"$root/scripts/fuzz.sh" 20
 
 "$root/scripts/build.sh" "$root/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUELL_SANITIZE=ON \
   -DQUELL_BUILD_BENCHMARKS=OFF

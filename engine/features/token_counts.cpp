@@ -21,6 +21,12 @@ TokenCounts buildTokenCounts(std::string_view body) {
 }
 
 TokenCounts buildTokenCounts(std::string_view body, const FeatureVocabulary& vocabulary) {
+  if (body.size() > kMaxCountedBodyBytes) {
+    // Back up from the limit to the start of the character it falls in.
+    std::size_t cut = kMaxCountedBodyBytes;
+    while (cut > 0 && (static_cast<unsigned char>(body[cut]) & 0xc0) == 0x80) --cut;
+    body = body.substr(0, cut);
+  }
   TokenCounts counts;
   for (const auto& token : lowercasedWordTokens(body))
     if (vocabulary.contains(token)) counts.add(token);
