@@ -1,11 +1,22 @@
 #!/bin/sh
-# Installs the Debian 12 packages that building, running and testing Quell need, if any are missing.
+# Installs the Debian 12 packages that Quell needs, if any are missing:
+#   scripts/install-deps.sh [programs|app|all]
+#   programs  what building the filter and the command-line programs needs
+#   app       that, and Qt 6 and the CJK fonts for the companion app
+#   all       that, and what the tests, benchmarks and fuzzers need (the default)
 set -eu
 
-PACKAGES="build-essential cmake ninja-build pkg-config git ca-certificates
-  libicu-dev libsqlite3-dev libssl-dev nlohmann-json3-dev libcpp-httplib-dev liblinear-dev
-  libgtest-dev libbenchmark-dev python3 clang libclang-rt-14-dev
-  qt6-base-dev fonts-noto-cjk"
+PROGRAMS="build-essential cmake ninja-build pkg-config ca-certificates
+  libicu-dev libsqlite3-dev libssl-dev nlohmann-json3-dev libcpp-httplib-dev liblinear-dev"
+APP="qt6-base-dev fonts-noto-cjk"
+TESTS="git libgtest-dev libbenchmark-dev python3 clang libclang-rt-14-dev"
+
+case "${1:-all}" in
+  programs) PACKAGES="$PROGRAMS" ;;
+  app) PACKAGES="$PROGRAMS $APP" ;;
+  all) PACKAGES="$PROGRAMS $APP $TESTS" ;;
+  *) echo "usage: install-deps.sh [programs|app|all]" >&2; exit 2 ;;
+esac
 
 missing=""
 for p in $PACKAGES; do

@@ -1,22 +1,31 @@
 #!/bin/sh
-# The main job: installs what is missing, builds Quell, and runs the filter process over the sample
-# messages on a store holding the default rule lists (in a temporary settings directory, so the user's
-# own lists are not touched). On a desktop with a display it then opens Quellbox on that same store.
+# The main job: installs what is missing, builds the programs it runs (no tests, no benchmarks), and runs
+# the filter process over the sample messages on a store holding the default rule lists (in a temporary
+# settings directory, so the user's own lists are not touched). On a desktop with a display it also builds
+# Quellbox and then opens it on that same store.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" "$root/build/release" -DCMAKE_BUILD_TYPE=Release
+build="$root/build/release"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  "$root/scripts/install-deps.sh" app
+  "$root/scripts/build.sh" "$build" -DCMAKE_BUILD_TYPE=Release -DQUELL_BUILD_TESTS=OFF \
+    -DQUELL_BUILD_BENCHMARKS=OFF -DQUELL_BUILD_APP=ON --target quellguard quellrules quellbox quell_resources
+else
+  "$root/scripts/install-deps.sh" programs
+  "$root/scripts/build.sh" "$build" -DCMAKE_BUILD_TYPE=Release -DQUELL_BUILD_TESTS=OFF \
+    -DQUELL_BUILD_BENCHMARKS=OFF -DQUELL_BUILD_APP=OFF --target quellguard quellrules quell_resources
+fi
 
 demo=$(mktemp -d)
 trap 'rm -rf "$demo"' EXIT
 export XDG_DATA_HOME="$demo"
-"$root/build/release/bin/quellrules" reset
+"$build/bin/quellrules" reset
 echo "== rule lists"
-"$root/build/release/bin/quellrules" list
+"$build/bin/quellrules" list
 echo "== verdicts for samples/messages.jsonl"
-QUELL_LOG=stderr "$root/build/release/bin/quellguard" < "$root/samples/messages.jsonl" 2>/dev/null
+QUELL_LOG=stderr "$build/bin/quellguard" < "$root/samples/messages.jsonl" 2>/dev/null
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "== opening Quellbox (close its window to finish)"
-  "$root/build/release/bin/quellbox"
+  "$build/bin/quellbox"
 fi

@@ -7,7 +7,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 jobs=$(nproc)
 
-"$root/scripts/build.sh" "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DQUELL_WERROR=ON
+"$root/scripts/build.sh" "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DQUELL_WERROR=ON \
+  -DQUELL_BUILD_TESTS=ON -DQUELL_BUILD_BENCHMARKS=ON -DQUELL_BUILD_APP=ON
 (cd "$root/build/release" && ctest --output-on-failure -j "$jobs")
 
 "$root/scripts/fuzz.sh" 20
