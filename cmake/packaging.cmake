@@ -33,18 +33,19 @@ function(quell_gzip source destination)
   get_filename_component(name ${source} NAME)
   set(output ${PROJECT_BINARY_DIR}/packaging/${name}.gz)
   add_custom_command(OUTPUT ${output}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging
-    COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/packaging/${source} > ${output}
-    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/${source})
+    COMMAND gzip -9nc ${source} > ${output}
+    DEPENDS ${source})
   set_property(GLOBAL APPEND PROPERTY QUELL_PACKAGING_OUTPUTS ${output})
   install(FILES ${output} DESTINATION ${destination})
 endfunction()
-quell_gzip(changelog ${CMAKE_INSTALL_DATADIR}/doc/quell)
+# The changelog's newest entry carries the project's version.
+configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${PROJECT_BINARY_DIR}/packaging/changelog @ONLY)
+quell_gzip(${PROJECT_BINARY_DIR}/packaging/changelog ${CMAKE_INSTALL_DATADIR}/doc/quell)
 foreach(program quellguard quellrules quellreportd)
-  quell_gzip(man/${program}.1 ${CMAKE_INSTALL_MANDIR}/man1)
+  quell_gzip(${PROJECT_SOURCE_DIR}/packaging/man/${program}.1 ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
 if(QUELL_BUILD_APP)
-  quell_gzip(man/quellbox.1 ${CMAKE_INSTALL_MANDIR}/man1)
+  quell_gzip(${PROJECT_SOURCE_DIR}/packaging/man/quellbox.1 ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 get_property(packaging_outputs GLOBAL PROPERTY QUELL_PACKAGING_OUTPUTS)
 add_custom_target(quell_packaging_files ALL DEPENDS ${packaging_outputs})

@@ -58,7 +58,9 @@ class DebianPackage(unittest.TestCase):
                      "/usr/share/quell/Quellbox/QBModel210713.mlmodelc/model.qbml",
                      "/usr/share/applications/quellbox.desktop",
                      "/usr/share/icons/hicolor/256x256/apps/quellbox.png",
-                     "/usr/share/doc/quell/copyright"):
+                     "/usr/share/doc/quell/copyright",
+                     "/usr/share/doc/quell/changelog.gz",
+                     "/usr/share/man/man1/quellguard.1.gz"):
             self.assertIn(path, self.files)
         outside = [f for f in self.files if not f.startswith(("/usr/bin/", "/usr/share/"))]
         self.assertEqual(outside, [])
