@@ -144,9 +144,11 @@ bool decode(Reader& in, int depth, PropertyList* out) {
     case kArray: {
       std::uint32_t n;
       if (!in.readU32(n) || !in.plausibleCount(n)) return false;
-      // Items are added as they are decoded, never reserved from the count: memory follows the bytes
-      // that are really there, however many items the count claims at every level of nesting.
+      // Items are added as they are decoded: memory follows the bytes that are really there, however many
+      // items the count claims at every level of nesting. Only the outermost array (a rule list) reserves
+      // its count, which the check above bounds by the size of the value.
       PropertyListArray items;
+      if (depth == 0) items.reserve(n);
       for (std::uint32_t i = 0; i < n; ++i) {
         if (!decode(in, depth + 1, &items.emplace_back())) return false;
       }

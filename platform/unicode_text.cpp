@@ -10,6 +10,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace quell {
 
@@ -25,14 +26,55 @@ bool isNonStarter(UChar32 c) {
   return u_getIntPropertyValue(c, UCHAR_LEAD_CANONICAL_COMBINING_CLASS) != 0;
 }
 
+// s with its long runs of combining marks broken up, or nullopt when it has none (the common case, which
+// then costs no copy).
+std::optional<std::string> boundedCombiningRuns(std::string_view s) {
+  std::string out;
+  std::size_t copied = 0;  // s[0, copied) is already in out
+  int run = 0;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(s.data());
+  const int32_t length = static_cast<int32_t>(s.size());
+  for (int32_t i = 0; i < length;) {
+    // ASCII and the three-byte forms of U+4000 to U+9FFF (CJK ideographs) are starters: skipped without
+    // decoding, since they are almost all of our messages.
+    if (bytes[i] < 0x80) {
+      run = 0;
+      ++i;
+      continue;
+    }
+    if (bytes[i] >= 0xe4 && bytes[i] <= 0xe9 && i + 2 < length && (bytes[i + 1] & 0xc0) == 0x80 &&
+        (bytes[i + 2] & 0xc0) == 0x80) {
+      run = 0;
+      i += 3;
+      continue;
+    }
+    const int32_t start = i;
+    UChar32 c;
+    U8_NEXT(bytes, i, length, c);
+    if (!isNonStarter(c)) {
+      run = 0;
+      continue;
+    }
+    if (++run <= kMaxCombiningRun) continue;
+    out.append(s.substr(copied, static_cast<std::size_t>(start) - copied));
+    out.append(kCombiningGraphemeJoiner);
+    copied = static_cast<std::size_t>(start);
+    run = 1;
+  }
+  if (copied == 0) return std::nullopt;
+  out.append(s.substr(copied));
+  return out;
+}
+
 std::string normalize(const icu::Normalizer2* normalizer, std::string_view text) {
   if (!normalizer || isAscii(text)) return std::string(text);  // ASCII is stable under NFC and NFD
-  const std::string bounded = withBoundedCombiningRuns(text);
+  const std::optional<std::string> bounded = boundedCombiningRuns(text);
+  const std::string_view input = bounded ? std::string_view(*bounded) : text;
   UErrorCode status = U_ZERO_ERROR;
-  icu::StringPiece piece(bounded.data(), static_cast<int32_t>(bounded.size()));
-  if (normalizer->isNormalizedUTF8(piece, status) && U_SUCCESS(status)) return bounded;
+  icu::StringPiece piece(input.data(), static_cast<int32_t>(input.size()));
+  if (normalizer->isNormalizedUTF8(piece, status) && U_SUCCESS(status)) return std::string(input);
   std::string out;
-  icu::StringByteSink<std::string> sink(&out, static_cast<int32_t>(bounded.size()));
+  icu::StringByteSink<std::string> sink(&out, static_cast<int32_t>(input.size()));
   status = U_ZERO_ERROR;
   normalizer->normalizeUTF8(0, piece, sink, nullptr, status);
   if (U_FAILURE(status)) return std::string(text);  // ill-formed input: compare it as it is
@@ -69,28 +111,8 @@ bool isWellFormedUtf8(std::string_view s) {
 }
 
 std::string withBoundedCombiningRuns(std::string_view s) {
-  std::string out;
-  std::size_t copied = 0;  // s[0, copied) is already in out
-  int run = 0;
-  const auto* bytes = reinterpret_cast<const uint8_t*>(s.data());
-  const int32_t length = static_cast<int32_t>(s.size());
-  for (int32_t i = 0; i < length;) {
-    const int32_t start = i;
-    UChar32 c;
-    U8_NEXT(bytes, i, length, c);
-    if (!isNonStarter(c)) {
-      run = 0;
-      continue;
-    }
-    if (++run <= kMaxCombiningRun) continue;
-    out.append(s.substr(copied, static_cast<std::size_t>(start) - copied));
-    out.append(kCombiningGraphemeJoiner);
-    copied = static_cast<std::size_t>(start);
-    run = 1;
-  }
-  if (copied == 0) return std::string(s);
-  out.append(s.substr(copied));
-  return out;
+  auto bounded = boundedCombiningRuns(s);
+  return bounded ? std::move(*bounded) : std::string(s);
 }
 
 std::string toNfd(std::string_view s) { return normalize(nfd(), s); }
@@ -116,17 +138,23 @@ bool CanonicalText::equals(std::string_view other) const {
 bool CanonicalText::contains(std::string_view needle) const {
   if (needle.empty()) return false;
   const std::string pattern = toNfd(needle);
-  // memmem rather than std::string::find: find stops at every byte equal to the needle's first, and in
-  // Chinese text the lead byte of a character is shared by thousands of others; memmem's search is linear
-  // and skips ahead.
   for (std::size_t from = 0; from < nfd_.size();) {
-    const void* found = memmem(nfd_.data() + from, nfd_.size() - from, pattern.data(), pattern.size());
-    if (!found) return false;
-    const auto begin = static_cast<std::size_t>(static_cast<const char*>(found) - nfd_.data());
+    const std::size_t begin = find(pattern, from);
+    if (begin == std::string::npos) return false;
     if (simple_ || onCharacterBoundaries(begin, begin + pattern.size())) return true;
     from = begin + 1;
   }
   return false;
+}
+
+std::size_t CanonicalText::find(const std::string& pattern, std::size_t from) const {
+  // A message-sized text is searched the plain way, which costs nothing to set up. In a long text that
+  // way stops at every byte equal to the pattern's first, and in Chinese the lead byte of a character is
+  // shared by thousands of others; memmem is linear there and skips ahead.
+  constexpr std::size_t kShortText = 4096;
+  if (nfd_.size() - from <= kShortText) return nfd_.find(pattern, from);
+  const void* found = memmem(nfd_.data() + from, nfd_.size() - from, pattern.data(), pattern.size());
+  return found ? static_cast<std::size_t>(static_cast<const char*>(found) - nfd_.data()) : std::string::npos;
 }
 
 bool CanonicalText::onCharacterBoundaries(std::size_t begin, std::size_t end) const {

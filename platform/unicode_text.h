@@ -52,6 +52,8 @@ class CanonicalText {
   bool contains(std::string_view needle) const;
 
  private:
+  // The first occurrence of pattern's bytes at or after from, or npos.
+  std::size_t find(const std::string& pattern, std::size_t from) const;
   bool onCharacterBoundaries(std::size_t begin, std::size_t end) const;
 
   std::string nfd_;
