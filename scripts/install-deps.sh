@@ -1,21 +1,24 @@
 #!/bin/sh
 # Installs the Debian 12 packages that Quell needs, if any are missing:
-#   scripts/install-deps.sh [programs|app|all]
+#   scripts/install-deps.sh [programs|app|package|all]
 #   programs  what building the filter and the command-line programs needs
 #   app       that, and Qt 6 and the CJK fonts for the companion app
+#   package   that, and what CPack needs to build the Debian package
 #   all       that, and what the tests, benchmarks and fuzzers need (the default)
 set -eu
 
 PROGRAMS="build-essential cmake ninja-build pkg-config ca-certificates
   libicu-dev libsqlite3-dev libssl-dev nlohmann-json3-dev libcpp-httplib-dev liblinear-dev"
 APP="qt6-base-dev fonts-noto-cjk"
+PACKAGE="file dpkg-dev"
 TESTS="git libgtest-dev libbenchmark-dev python3 clang libclang-rt-14-dev"
 
 case "${1:-all}" in
   programs) PACKAGES="$PROGRAMS" ;;
   app) PACKAGES="$PROGRAMS $APP" ;;
-  all) PACKAGES="$PROGRAMS $APP $TESTS" ;;
-  *) echo "usage: install-deps.sh [programs|app|all]" >&2; exit 2 ;;
+  package) PACKAGES="$PROGRAMS $APP $PACKAGE" ;;
+  all) PACKAGES="$PROGRAMS $APP $PACKAGE $TESTS" ;;
+  *) echo "usage: install-deps.sh [programs|app|package|all]" >&2; exit 2 ;;
 esac
 
 missing=""

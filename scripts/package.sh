@@ -5,11 +5,7 @@
 #   scripts/package.sh
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/install-deps.sh" app
-command -v dpkg-shlibdeps >/dev/null 2>&1 || {
-  echo "package: dpkg-shlibdeps is missing (Debian's dpkg-dev)" >&2
-  exit 1
-}
+"$root/scripts/install-deps.sh" package
 "$root/scripts/build.sh" "$root/build/package" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
   -DQUELL_BUILD_TESTS=OFF -DQUELL_BUILD_BENCHMARKS=OFF -DQUELL_BUILD_APP=ON
 cd "$root/build/package"

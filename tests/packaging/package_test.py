@@ -14,8 +14,11 @@ import unittest
 BUILD, SOURCE = sys.argv[1], sys.argv[2]
 
 
-def run(*args, cwd=None):
-    return subprocess.run(args, cwd=cwd, check=True, capture_output=True, text=True).stdout
+def run(*args):
+    result = subprocess.run(args, capture_output=True, text=True)
+    if result.returncode != 0:
+        raise RuntimeError(f"{' '.join(args)} failed ({result.returncode}):\n{result.stdout}{result.stderr}")
+    return result.stdout
 
 
 class DebianPackage(unittest.TestCase):
