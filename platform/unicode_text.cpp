@@ -110,11 +110,6 @@ bool isWellFormedUtf8(std::string_view s) {
   return true;
 }
 
-std::string withBoundedCombiningRuns(std::string_view s) {
-  auto bounded = boundedCombiningRuns(s);
-  return bounded ? std::move(*bounded) : std::string(s);
-}
-
 std::string toNfd(std::string_view s) { return normalize(nfd(), s); }
 std::string toNfc(std::string_view s) { return normalize(nfc(), s); }
 

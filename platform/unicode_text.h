@@ -21,10 +21,6 @@ inline constexpr int kMaxCombiningRun = 30;
 bool isAscii(std::string_view s);
 bool isWellFormedUtf8(std::string_view s);
 
-// s with every run of combining marks longer than kMaxCombiningRun broken up as described above; s itself
-// when it holds no such run.
-std::string withBoundedCombiningRuns(std::string_view s);
-
 // s in normalisation form D (canonical decomposition), UTF-8.
 std::string toNfd(std::string_view s);
 // s in normalisation form C (canonical composition), UTF-8.
