@@ -14,6 +14,7 @@ mirror=${DEBIAN_MIRROR:-http://deb.debian.org/debian}
 [ "$(id -u)" -eq 0 ] || { echo "check-package-install: run as root" >&2; exit 2; }
 
 root=$(mktemp -d /var/tmp/quell-chroot-XXXXXX)
+chmod 755 "$root"  # it becomes /, which every user must be able to enter
 cleanup() {
   for m in dev/pts dev sys proc; do umount "$root/$m" 2>/dev/null || true; done
   rm -rf "$root"
@@ -42,7 +43,7 @@ added=$(comm -13 "$root/tmp/before" "$root/tmp/after")
 echo "$(echo "$added" | wc -l) packages installed: $(echo "$added" | tr '\n' ' ')"
 echo "$added" | grep -E -- '-dev$|^(gcc|g\+\+|cpp|clang|make|cmake)(-[0-9.]+)?$' && fail "build packages were pulled in"
 
-echo "== as a new user, in two directories"
+echo "== as a new user with no data of their own, from three directories"
 in_root useradd --create-home quelluser
 as_user() { chroot "$root" /usr/sbin/runuser -u quelluser -- /usr/bin/env -i HOME=/home/quelluser \
   PATH=/usr/bin:/bin QUELL_LOG=stderr sh -c "$1"; }
