@@ -5,8 +5,6 @@
 
 namespace quell {
 
-inline constexpr const char* kAppDisplayName = "Quellbox";
-inline constexpr const char* kAppStoreId = "1494451210";
 // This app's write-review page in the store app.
 inline constexpr const char* kWriteReviewLink = "itms-apps://itunes.apple.com/cn/app/id1494451210?mt=8&action=write-review";
 // This app's page on the store's web site, which "推荐给朋友" shares.

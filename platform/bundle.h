@@ -4,7 +4,7 @@
 // <prefix>/share/quell/<bundle name>/, both in the build tree and in an installed tree, so a bundle is found
 // relative to the running executable and the whole tree can be moved.
 //
-// Each program names its bundle by defining kMainBundleIdentity once (see bundle_identity.h); the library code
+// Each program names its bundle by defining kMainBundleIdentity once (see below); the library code
 // that looks up resources (the model wrappers, the settings store) asks Bundle::main().
 #pragma once
 

@@ -27,7 +27,6 @@ class MLFeatureValue {
   using Dictionary = std::map<std::string, double>;
 
   static MLFeatureValue featureValueWithString(std::string value) { return MLFeatureValue(std::move(value)); }
-  static MLFeatureValue featureValueWithDouble(double value) { return MLFeatureValue(value); }
   // Fails only for keys that are not UTF-8 text.
   static Expected<MLFeatureValue> featureValueWithDictionary(Dictionary value);
 
@@ -63,9 +62,7 @@ class MLDictionaryFeatureProvider : public MLFeatureProvider {
 
 // Options of one prediction. The runtime has none that change a linear model's answer; the type exists so
 // callers state that they use the defaults.
-struct MLPredictionOptions {
-  bool usesCPUOnly = true;
-};
+struct MLPredictionOptions {};
 
 class MLModel {
  public:

@@ -99,10 +99,10 @@ std::uint64_t featureNameHash(std::string_view nfcName) {
   return h;
 }
 
-Expected<std::string> compileLinearClassifier(const LinearClassifierSpec& spec) {
-  const std::size_t count = spec.featureNames.size();
-  if (spec.weights.size() != count) return modelError(1, "one weight per feature is needed");
-  if (spec.transform > FeatureTransform::kPresence) return modelError(1, "unknown feature transform");
+Expected<std::string> compileLinearClassifier(const LinearClassifier& classifier) {
+  const std::size_t count = classifier.featureNames.size();
+  if (classifier.weights.size() != count) return modelError(1, "one weight per feature is needed");
+  if (classifier.transform > FeatureTransform::kPresence) return modelError(1, "unknown feature transform");
   if (count >= (1u << 30)) return modelError(1, "too many features");
 
   std::string strings;
@@ -111,14 +111,14 @@ Expected<std::string> compileLinearClassifier(const LinearClassifierSpec& spec) 
     strings.append(s);
     return ref;
   };
-  std::vector<StringRef> descriptors = {addString(spec.inputName), addString(spec.labelOutputName),
-                                        addString(spec.probabilityOutputName), addString(spec.labels[0]),
-                                        addString(spec.labels[1]), addString(spec.description)};
+  std::vector<StringRef> descriptors = {addString(classifier.inputName), addString(classifier.labelOutputName),
+                                        addString(classifier.probabilityOutputName), addString(classifier.labels[0]),
+                                        addString(classifier.labels[1]), addString(classifier.description)};
   std::vector<StringRef> names;
   std::vector<std::uint64_t> hashes;
   std::unordered_set<std::string> seen;
   for (std::size_t i = 0; i < count; ++i) {
-    std::string nfc = toNfc(spec.featureNames[i]);
+    std::string nfc = toNfc(classifier.featureNames[i]);
     if (!seen.insert(nfc).second) return modelError(1, "feature \"" + nfc + "\" appears twice");
     names.push_back(addString(nfc));
     hashes.push_back(featureNameHash(nfc));
@@ -136,8 +136,8 @@ Expected<std::string> compileLinearClassifier(const LinearClassifierSpec& spec) 
   header.featureCount = static_cast<std::uint32_t>(count);
   header.slotCount = slotCount;
   header.classCount = 2;
-  header.transform = static_cast<std::uint32_t>(spec.transform);
-  header.biasValue = spec.biasValue;
+  header.transform = static_cast<std::uint32_t>(classifier.transform);
+  header.biasValue = classifier.biasValue;
   std::uint64_t at = sizeof(FileHeader);
   auto place = [&at](Section& section, std::uint64_t size) {
     section = {at, size};
@@ -154,8 +154,8 @@ Expected<std::string> compileLinearClassifier(const LinearClassifierSpec& spec) 
   auto put = [&file](const Section& section, const void* data) {
     if (section.size) std::memcpy(file.data() + section.offset, data, section.size);
   };
-  std::vector<double> weights = spec.weights;
-  weights.push_back(spec.biasWeight);
+  std::vector<double> weights = classifier.weights;
+  weights.push_back(classifier.biasWeight);
   std::memcpy(file.data(), &header, sizeof header);
   put(header.strings, strings.data());
   put(header.descriptors, descriptors.data());

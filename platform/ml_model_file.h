@@ -41,7 +41,7 @@ double transformFeature(FeatureTransform transform, double value);
 //   sum over features i present in x, in index order, of weights[i] * transform(x[i]),
 //   plus biasWeight * biasValue;
 // it predicts labels[0] when that is greater than 0, else labels[1].
-struct LinearClassifierSpec {
+struct LinearClassifier {
   FeatureTransform transform = FeatureTransform::kValue;
   std::string inputName;              // the dictionary input, e.g. "text"
   std::string labelOutputName;        // the string output holding the predicted label, e.g. "rating"
@@ -54,9 +54,9 @@ struct LinearClassifierSpec {
   std::string description;  // free text: how the model was made
 };
 
-// Serialises spec into the file format. Fails when feature names repeat (up to canonical equivalence) or
+// Serialises classifier into the file format. Fails when feature names repeat (up to canonical equivalence) or
 // the sizes disagree.
-Expected<std::string> compileLinearClassifier(const LinearClassifierSpec& spec);
+Expected<std::string> compileLinearClassifier(const LinearClassifier& classifier);
 
 // A compiled model file, mapped read-only.
 class MappedLinearClassifier {

@@ -6,8 +6,6 @@
 
 namespace quell {
 
-enum class UIImpactFeedbackStyle : int { Light = 0, Medium = 1, Heavy = 2, Soft = 3, Rigid = 4 };
-
 class UIImpactFeedbackGenerator {
  public:
   // The style is taken as given, even outside the five known values.

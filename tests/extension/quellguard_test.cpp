@@ -48,7 +48,7 @@ TEST_F(QuellguardVerdict, FirstMatchingListDecidesInFilterOrder) {
   // A keyword split by line breaks, dots or hyphens still matches after normalisation.
   EXPECT_EQ(verdict("123", "退\n订"), FilterVerdict::Junk);
   EXPECT_EQ(verdict("123", "T.D"), FilterVerdict::Junk);
-  // Nothing decides and the model (not shipped yet) says not spam.
+  // Nothing decides and the model says not spam.
   EXPECT_EQ(verdict("123", "明天见"), FilterVerdict::None);
 }
 

@@ -13,19 +13,19 @@
 namespace quell {
 namespace {
 
-LinearClassifierSpec smallSpec(FeatureTransform transform = FeatureTransform::kValue) {
-  LinearClassifierSpec spec;
-  spec.inputName = "text";
-  spec.labelOutputName = "rating";
-  spec.probabilityOutputName = "ratingProbability";
-  spec.labels[0] = "spam";
-  spec.labels[1] = "ham";
-  spec.featureNames = {"agn\u00e8s", "free", "退订", "明天"};
-  spec.weights = {0.5, 1.0, 2.0, -3.0};
-  spec.biasWeight = -1.5;
-  spec.biasValue = 1.0;
-  spec.transform = transform;
-  return spec;
+LinearClassifier smallClassifier(FeatureTransform transform = FeatureTransform::kValue) {
+  LinearClassifier classifier;
+  classifier.inputName = "text";
+  classifier.labelOutputName = "rating";
+  classifier.probabilityOutputName = "ratingProbability";
+  classifier.labels[0] = "spam";
+  classifier.labels[1] = "ham";
+  classifier.featureNames = {"agn\u00e8s", "free", "退订", "明天"};
+  classifier.weights = {0.5, 1.0, 2.0, -3.0};
+  classifier.biasWeight = -1.5;
+  classifier.biasValue = 1.0;
+  classifier.transform = transform;
+  return classifier;
 }
 
 class CompiledModel : public ::testing::Test {
@@ -36,7 +36,7 @@ class CompiledModel : public ::testing::Test {
     std::ofstream(dir / kModelFileName, std::ios::binary) << bytes;
     return dir;
   }
-  std::string compiled(const LinearClassifierSpec& spec) { return compileLinearClassifier(spec).value(); }
+  std::string compiled(const LinearClassifier& classifier) { return compileLinearClassifier(classifier).value(); }
   testing::TemporaryDirectory tmp_;
 };
 
@@ -51,7 +51,7 @@ std::string predictedLabel(const MLModel& model, MLFeatureValue::Dictionary coun
 }
 
 TEST_F(CompiledModel, PredictsFromTheWeightsOfThePresentFeatures) {
-  auto model = MLModel::modelWithContentsOfURL(write(compiled(smallSpec())));
+  auto model = MLModel::modelWithContentsOfURL(write(compiled(smallClassifier())));
   ASSERT_TRUE(model) << model.error().description();
   EXPECT_EQ(predictedLabel(*model.value(), {}), "ham");                             // bias alone: -1.5
   EXPECT_EQ(predictedLabel(*model.value(), {{"退订", 1}}), "spam");                 // 0.5
@@ -68,7 +68,7 @@ TEST_F(CompiledModel, PredictsFromTheWeightsOfThePresentFeatures) {
 }
 
 TEST_F(CompiledModel, AppliesItsFeatureTransform) {
-  auto presence = MLModel::modelWithContentsOfURL(write(compiled(smallSpec(FeatureTransform::kPresence))));
+  auto presence = MLModel::modelWithContentsOfURL(write(compiled(smallClassifier(FeatureTransform::kPresence))));
   // Counted as they are, 3 x "free" would outweigh the bias; as presence it does not.
   EXPECT_EQ(predictedLabel(*presence.value(), {{"free", 3}}), "ham");
   EXPECT_EQ(predictedLabel(*presence.value(), {{"free", 3}, {"agn\u00e8s", 9}}), "ham");
@@ -76,7 +76,7 @@ TEST_F(CompiledModel, AppliesItsFeatureTransform) {
 }
 
 TEST_F(CompiledModel, BadInputsArePredictionErrors) {
-  auto model = MLModel::modelWithContentsOfURL(write(compiled(smallSpec()))).value();
+  auto model = MLModel::modelWithContentsOfURL(write(compiled(smallClassifier()))).value();
   MLPredictionOptions options;
   EXPECT_FALSE(model->predictionFromFeatures(MLDictionaryFeatureProvider({}), options));
   EXPECT_FALSE(model->predictionFromFeatures(
@@ -88,21 +88,21 @@ TEST_F(CompiledModel, BadInputsArePredictionErrors) {
 
 // A file the loader would refuse is never written.
 TEST_F(CompiledModel, CompilingRefusesWhatCannotLoad) {
-  auto spec = smallSpec();
-  spec.featureNames[0] = "agne\u0300s";
-  spec.featureNames[1] = "agn\u00e8s";
-  EXPECT_FALSE(compileLinearClassifier(spec));
-  spec = smallSpec();
-  spec.weights.pop_back();
-  EXPECT_FALSE(compileLinearClassifier(spec));
-  spec = smallSpec();
-  spec.transform = static_cast<FeatureTransform>(3);
-  EXPECT_FALSE(compileLinearClassifier(spec));
+  auto classifier = smallClassifier();
+  classifier.featureNames[0] = "agne\u0300s";
+  classifier.featureNames[1] = "agn\u00e8s";
+  EXPECT_FALSE(compileLinearClassifier(classifier));
+  classifier = smallClassifier();
+  classifier.weights.pop_back();
+  EXPECT_FALSE(compileLinearClassifier(classifier));
+  classifier = smallClassifier();
+  classifier.transform = static_cast<FeatureTransform>(3);
+  EXPECT_FALSE(compileLinearClassifier(classifier));
 }
 
 TEST_F(CompiledModel, MissingTruncatedOrCorruptFilesAreLoadErrors) {
   EXPECT_FALSE(MLModel::modelWithContentsOfURL(tmp_.path() / "Nothing.mlmodelc"));
-  std::string bytes = compiled(smallSpec());
+  std::string bytes = compiled(smallClassifier());
   for (std::size_t n : {std::size_t{0}, std::size_t{7}, std::size_t{127}, std::size_t{128}, bytes.size() / 2,
                         bytes.size() - 1}) {
     auto model = MLModel::modelWithContentsOfURL(write(bytes.substr(0, n)));
@@ -119,7 +119,7 @@ TEST_F(CompiledModel, MissingTruncatedOrCorruptFilesAreLoadErrors) {
 TEST_F(CompiledModel, AHashTableWithNoEmptySlotsCostsOnlyAFewProbesPerLookup) {
   // The small model with its table replaced by four million slots that all point at feature 0, as the
   // documented layout allows a hostile file to say.
-  std::string bytes = compiled(smallSpec());
+  std::string bytes = compiled(smallClassifier());
   constexpr std::uint32_t kSlots = 1u << 22;
   const std::uint64_t slotsOffset = (bytes.size() + 7) & ~std::uint64_t{7}, slotsSize = std::uint64_t{kSlots} * 4;
   bytes.resize(slotsOffset);
@@ -144,7 +144,7 @@ TEST_F(CompiledModel, AHashTableWithNoEmptySlotsCostsOnlyAFewProbesPerLookup) {
 }
 
 TEST_F(CompiledModel, FlippedBytesNeverCrashALoadOrAPrediction) {
-  const std::string bytes = compiled(smallSpec());
+  const std::string bytes = compiled(smallClassifier());
   std::mt19937 rng(7);
   int loaded = 0;
   for (int round = 0; round < 2000; ++round) {

@@ -89,7 +89,7 @@ TEST(LinearTraining, RuntimePredictionsEqualLiblinears) {
       ASSERT_TRUE(trained);
       auto modelDir = dir.path() / "m.mlmodelc";
       std::filesystem::create_directories(modelDir);
-      std::ofstream(modelDir / kModelFileName, std::ios::binary) << compileLinearClassifier(trained->toSpec("")).value();
+      std::ofstream(modelDir / kModelFileName, std::ios::binary) << compileLinearClassifier(trained->toClassifier("")).value();
       auto loaded = MLModel::modelWithContentsOfURL(modelDir);
       ASSERT_TRUE(loaded);
       QBModel210713 model(loaded.value());

@@ -89,23 +89,23 @@ bool LinearSpamModel::predictSpam(const TokenCounts& counts) const {
   return ::predict(model_, x.data()) == kSpam;
 }
 
-LinearClassifierSpec LinearSpamModel::toSpec(const std::string& description) const {
-  LinearClassifierSpec spec;
-  spec.transform = transform_;
-  spec.inputName = "text";
-  spec.labelOutputName = "rating";
-  spec.probabilityOutputName = "ratingProbability";
+LinearClassifier LinearSpamModel::toClassifier(const std::string& description) const {
+  LinearClassifier classifier;
+  classifier.transform = transform_;
+  classifier.inputName = "text";
+  classifier.labelOutputName = "rating";
+  classifier.probabilityOutputName = "ratingProbability";
   // liblinear predicts its first label when the decision value is positive.
   bool firstIsSpam = model_->label[0] == static_cast<int>(kSpam);
-  spec.labels[0] = firstIsSpam ? "spam" : "ham";
-  spec.labels[1] = firstIsSpam ? "ham" : "spam";
-  spec.featureNames = vocabulary_;
+  classifier.labels[0] = firstIsSpam ? "spam" : "ham";
+  classifier.labels[1] = firstIsSpam ? "ham" : "spam";
+  classifier.featureNames = vocabulary_;
   const int n = model_->nr_feature;
-  spec.weights.assign(model_->w, model_->w + n);
-  spec.biasValue = model_->bias > 0 ? model_->bias : 0;
-  spec.biasWeight = model_->bias > 0 ? model_->w[n] : 0;
-  spec.description = description;
-  return spec;
+  classifier.weights.assign(model_->w, model_->w + n);
+  classifier.biasValue = model_->bias > 0 ? model_->bias : 0;
+  classifier.biasWeight = model_->bias > 0 ? model_->w[n] : 0;
+  classifier.description = description;
+  return classifier;
 }
 
 }  // namespace quell

@@ -40,7 +40,7 @@ class LinearSpamModel {
   // liblinear's own prediction for one bag of words.
   bool predictSpam(const TokenCounts& counts) const;
   // The model in the form the runtime loads, with the shipped model's input and output names.
-  LinearClassifierSpec toSpec(const std::string& description) const;
+  LinearClassifier toClassifier(const std::string& description) const;
 
  private:
   LinearSpamModel() = default;

@@ -183,7 +183,7 @@ int train(const TrainArguments& args) {
                 "liblinear solver %d, C %g, spam weight %g, bias %g, seed %u, %zu messages, %zu features",
                 args.options.solver, args.options.c, args.options.spamWeight, args.options.bias, args.options.seed,
                 examples.size(), vocabularyEntries.size());
-  auto compiled = compileLinearClassifier(model->toSpec(description));
+  auto compiled = compileLinearClassifier(model->toClassifier(description));
   if (!compiled) return fail(compiled.error().localizedDescription);
   std::string vocabularyText;
   for (const auto& entry : vocabularyEntries) vocabularyText += entry + "\n";
