@@ -18,7 +18,7 @@ std::string removeNormalizedAwayCharacters(std::string_view text) {
   char* out = kept.data();
   for (char c : text) {
     *out = c;
-    out += c != '\r' && c != '\n' && c != '.' && c != '-';
+    out += !isNormalizedAway(c);
   }
   kept.resize(static_cast<std::size_t>(out - kept.data()));
   return kept;

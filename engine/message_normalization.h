@@ -12,6 +12,9 @@ namespace quell {
 
 std::string normalizeMessageBody(std::string_view body);
 
+// True for the four characters normalisation removes: CR, LF, "." and "-".
+inline bool isNormalizedAway(char c) { return c == '\r' || c == '\n' || c == '.' || c == '-'; }
+
 // text without any CR, LF, "." or "-": the removals of normalizeMessageBody alone, with no trimming. A
 // keyword entry is searched for in this form, since a normalised body never holds those characters.
 std::string removeNormalizedAwayCharacters(std::string_view text);

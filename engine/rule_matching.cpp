@@ -31,9 +31,7 @@ KeywordMatch matchKeywordList(std::string_view text, const std::vector<std::stri
 KeywordMatch matchKeywordList(const CanonicalText& text, const std::vector<std::string>& list) {
   KeywordMatch match;
   for (const auto& entry : list) {
-    const bool plain = std::none_of(entry.begin(), entry.end(), [](char c) {  // the usual entry: no copy
-      return c == '\r' || c == '\n' || c == '.' || c == '-';
-    });
+    const bool plain = std::none_of(entry.begin(), entry.end(), isNormalizedAway);  // the usual entry: no copy
     if (text.contains(plain ? std::string_view(entry) : removeNormalizedAwayCharacters(entry)))
       match.entries.push_back(entry);
   }

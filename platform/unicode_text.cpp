@@ -21,9 +21,7 @@ constexpr char kCombiningGraphemeJoiner[] = "\u034f";
 // A combining mark in the sense of canonical reordering: a code point whose decomposition starts with a
 // character of non-zero combining class. Nothing below U+0300 is one.
 bool isNonStarter(UChar32 c) {
-  if (c < 0x300) return false;
-  if (c >= 0x3400 && c < 0xa000) return false;  // CJK ideographs and Yi: the bulk of our messages
-  return u_getIntPropertyValue(c, UCHAR_LEAD_CANONICAL_COMBINING_CLASS) != 0;
+  return c >= 0x300 && u_getIntPropertyValue(c, UCHAR_LEAD_CANONICAL_COMBINING_CLASS) != 0;
 }
 
 // s with its long runs of combining marks broken up, or nullopt when it has none (the common case, which

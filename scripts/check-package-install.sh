@@ -17,7 +17,8 @@ root=$(mktemp -d /var/tmp/quell-chroot-XXXXXX)
 chmod 755 "$root"  # it becomes /, which every user must be able to enter
 cleanup() {
   for m in dev/pts dev sys proc; do umount "$root/$m" 2>/dev/null || true; done
-  rm -rf "$root"
+  # --one-file-system: should a bind mount still be in place, the host's /dev or /proc is left alone.
+  rm -rf --one-file-system "$root"
 }
 trap cleanup EXIT
 if [ -n "$base" ]; then

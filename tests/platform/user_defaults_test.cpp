@@ -37,15 +37,6 @@ TEST(PropertyListCodec, RefusesEveryTruncationAndTrailingBytes) {
   EXPECT_FALSE(decodePropertyList(deep));
 }
 
-TEST(PropertyListCodec, DecodesLargeValuesAndRefusesCountsTheBytesCannotHold) {
-  // A quarter of a million items decode, whatever their shape.
-  PropertyListArray many(1 << 18, PropertyList(true));
-  EXPECT_EQ(decodePropertyList(*encodePropertyList(many)), PropertyList(many));
-  // Each item needs at least two bytes, so a count of more items than half the bytes left is malformed.
-  EXPECT_FALSE(decodePropertyList(std::string("a\x02\x00\x00\x00" "b\x01", 7)));
-  EXPECT_TRUE(decodePropertyList(std::string("a\x02\x00\x00\x00" "b\x01" "b\x00", 9)));
-}
-
 TEST(UserDefaults, StoresReadsAndReplacesValues) {
   ScopedDataHome home;
   auto defaults = UserDefaults::initWithSuiteName("group.test");
