@@ -2,8 +2,7 @@
 
 #include <QStringList>
 
-#include "engine/model/spam_model.h"
-#include "engine/rule_matching.h"
+#include "engine/filter_decision.h"
 
 namespace quell {
 
@@ -19,12 +18,16 @@ QString entryList(const std::vector<std::string>& entries) {
 }  // namespace
 
 TestVerdict judgeMessage(const std::string& text) {
-  if (auto white = matchKeywordList(text, RuleListKind::KeywordWhitelist); white.matched)
-    return {"这是 正常短信 不过滤\n白名单：" + entryList(white.entries), "ham"};
-  if (auto black = matchKeywordList(text, RuleListKind::KeywordBlacklist); black.matched)
-    return {"这是 垃圾短信 过滤\n黑名单：" + entryList(black.entries), "spam"};
-  if (isSpamByModel(text)) return {"这是 垃圾短信 过滤", "spam"};
-  return {"这是 正常短信 不过滤", "ham"};
+  const FilterDecision decision = decideMessage(std::nullopt, text, kMessageTestStages, {nullptr, nullptr, 0});
+  switch (decision.stage) {
+    case FilterStage::kKeywordWhitelist:
+      return {"这是 正常短信 不过滤\n白名单：" + entryList(decision.matched), "ham"};
+    case FilterStage::kKeywordBlacklist:
+      return {"这是 垃圾短信 过滤\n黑名单：" + entryList(decision.matched), "spam"};
+    default:
+      if (decision.action == FilterAction::kJunk) return {"这是 垃圾短信 过滤", "spam"};
+      return {"这是 正常短信 不过滤", "ham"};
+  }
 }
 
 }  // namespace quell

@@ -19,6 +19,13 @@ bool matchesNumberList(const CanonicalText& sender, const std::vector<std::strin
   return std::any_of(list.begin(), list.end(), [&sender](const std::string& entry) { return sender.equals(entry); });
 }
 
+std::vector<std::string> matchNumberList(const CanonicalText& sender, const std::vector<std::string>& list) {
+  std::vector<std::string> matched;
+  for (const auto& entry : list)
+    if (sender.equals(entry)) matched.push_back(entry);
+  return matched;
+}
+
 KeywordMatch matchKeywordList(std::string_view text, RuleListKind kind) {
   return matchKeywordList(text, loadRuleList(kind));
 }

@@ -33,6 +33,8 @@ struct KeywordMatch {
 bool matchesNumberList(std::string_view sender, RuleListKind kind);
 bool matchesNumberList(std::string_view sender, const std::vector<std::string>& list);
 bool matchesNumberList(const CanonicalText& sender, const std::vector<std::string>& list);
+// The entries of list that the sender is, in list order, duplicates included (empty: no match).
+std::vector<std::string> matchNumberList(const CanonicalText& sender, const std::vector<std::string>& list);
 
 KeywordMatch matchKeywordList(std::string_view text, RuleListKind kind);
 KeywordMatch matchKeywordList(std::string_view text, const std::vector<std::string>& list);

@@ -1,30 +1,33 @@
 #include "extension/quellguard.h"
 
-#include "engine/message_normalization.h"
-#include "engine/model/spam_model.h"
-#include "engine/rule_matching.h"
+#include "engine/decision_description.h"
 #include "platform/system_log.h"
 
 namespace quell {
 
-FilterVerdict Quellguard::offlineVerdict(const ILMessageFilterQueryRequest& request) const {
-  if (!request.sender) return FilterVerdict::None;
-  if (!request.messageBody) return FilterVerdict::None;
-  // The sender and the body are prepared for comparison once, whatever the sizes of the lists.
-  const CanonicalText sender(*request.sender);
-  if (matchesNumberList(sender, loadRuleList(RuleListKind::NumberWhitelist))) return FilterVerdict::None;
-  if (matchesNumberList(sender, loadRuleList(RuleListKind::NumberBlacklist))) return FilterVerdict::Junk;
-  const std::string body = normalizeMessageBody(*request.messageBody);
-  const CanonicalText searched(body);
-  if (matchKeywordList(searched, loadRuleList(RuleListKind::KeywordWhitelist)).matched) return FilterVerdict::None;
-  if (matchKeywordList(searched, loadRuleList(RuleListKind::KeywordBlacklist)).matched) return FilterVerdict::Junk;
-  return isSpamByModel(body) ? FilterVerdict::Junk : FilterVerdict::None;
+namespace {
+
+FilterVerdict verdictOf(const FilterDecision& decision) {
+  return decision.action == FilterAction::kJunk ? FilterVerdict::Junk : FilterVerdict::None;
 }
 
-void Quellguard::handleQueryRequest(const ILMessageFilterQueryRequest& request,
-                                    ILMessageFilterExtensionContext& context,
-                                    ILMessageFilterQueryCompletion completion) {
-  FilterVerdict verdict = offlineVerdict(request);
+QueryExplanation explanationOf(const FilterDecision& decision) {
+  return {decisionMembers(decision), describeDecision(decision)};
+}
+
+}  // namespace
+
+FilterVerdict Quellguard::offlineVerdict(const ILMessageFilterQueryRequest& request) const {
+  // The verdict alone needs no top words.
+  return verdictOf(decideMessage(request.sender, request.messageBody, kFilterStages, {nullptr, nullptr, 0}));
+}
+
+FilterDecision Quellguard::offlineDecision(const ILMessageFilterQueryRequest& request) const {
+  return decideMessage(request.sender, request.messageBody, kFilterStages);
+}
+
+void Quellguard::answer(FilterVerdict verdict, ILMessageFilterExtensionContext& context,
+                        ILMessageFilterQueryCompletion completion) const {
   if (verdict != FilterVerdict::None) {
     completion(ILMessageFilterQueryResponse{verdict});
     return;
@@ -36,6 +39,26 @@ void Quellguard::handleQueryRequest(const ILMessageFilterQueryRequest& request,
         if (!response) NSLog(kDeferralFailurePrefix + describeError(error));
         completion(ILMessageFilterQueryResponse{ILMessageFilterAction::None});
       });
+}
+
+void Quellguard::handleQueryRequest(const ILMessageFilterQueryRequest& request,
+                                    ILMessageFilterExtensionContext& context,
+                                    ILMessageFilterQueryCompletion completion) {
+  answer(offlineVerdict(request), context, std::move(completion));
+}
+
+void Quellguard::handleExplainedQueryRequest(const ILMessageFilterQueryRequest& request,
+                                             ILMessageFilterExtensionContext& context,
+                                             ILMessageFilterQueryCompletion completion,
+                                             std::function<void(QueryExplanation)> explained) {
+  // One decision serves both, so the reasons are those of the answer given.
+  const FilterDecision decision = offlineDecision(request);
+  explained(explanationOf(decision));
+  answer(verdictOf(decision), context, std::move(completion));
+}
+
+QueryExplanation Quellguard::explainQuery(const ILMessageFilterQueryRequest& request) const {
+  return explanationOf(offlineDecision(request));
 }
 
 }  // namespace quell

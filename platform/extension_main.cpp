@@ -15,6 +15,7 @@
 
 #include "platform/bundle.h"
 #include "platform/network_deferral.h"
+#include "platform/query_explaining.h"
 #include "platform/query_stream.h"
 
 namespace quell {
@@ -112,11 +113,39 @@ int serveStream(ILMessageFilterQueryHandling& handler, NetworkDeferral& deferral
     }
     auto& query = std::get<QueryLine>(parsed);
     NetworkDeferralContext context(deferral, query.request);
-    handler.handleQueryRequest(query.request, context,
-                               once([&out, id = query.id](ILMessageFilterQueryResponse response) {
-                                 out.write(formatAnswerLine(id, response.action));
-                               }));
+    auto* explaining = query.explain ? dynamic_cast<QueryExplaining*>(&handler) : nullptr;
+    if (query.explain && !explaining) {
+      out.write(formatErrorLine(query.id, "this filter cannot explain its answers"));
+      continue;
+    }
+    if (!explaining) {
+      handler.handleQueryRequest(query.request, context,
+                                 once([&out, id = query.id](ILMessageFilterQueryResponse response) {
+                                   out.write(formatAnswerLine(id, response.action));
+                                 }));
+      continue;
+    }
+    // The explanation comes before the completion, which may run later on another thread.
+    auto explanation = std::make_shared<QueryExplanation>();
+    explaining->handleExplainedQueryRequest(
+        query.request, context,
+        once([&out, id = query.id, explanation](ILMessageFilterQueryResponse response) {
+          out.write(formatAnswerLine(id, response.action, explanation->members));
+        }),
+        [explanation](QueryExplanation explained) { *explanation = std::move(explained); });
   }
+  return 0;
+}
+
+// Prints the reasons for the offline answer to one message; nothing is sent to the network.
+int explainOnce(ILMessageFilterQueryHandling& handler, const ILMessageFilterQueryRequest& request,
+                const char* program) {
+  auto* explaining = dynamic_cast<QueryExplaining*>(&handler);
+  if (!explaining) {
+    std::fprintf(stderr, "%s: this filter cannot explain its answers\n", program);
+    return 1;
+  }
+  std::fputs(explaining->explainQuery(request).text.c_str(), stdout);
   return 0;
 }
 
@@ -134,9 +163,10 @@ int answerOnce(ILMessageFilterQueryHandling& handler, NetworkDeferral& deferral,
 
 int usage(const char* program) {
   std::fprintf(stderr,
-               "usage: %s                      judge queries read as JSON Lines from standard input\n"
-               "       %s [--sender S] [--body B]  judge one message and print the action\n",
-               program, program);
+               "usage: %s                                judge queries read as JSON Lines from standard input\n"
+               "       %s [--sender S] [--body B]            judge one message and print the action\n"
+               "       %s --explain [--sender S] [--body B]  print every stage tried, why it decided, and the action\n",
+               program, program, program);
   return 2;
 }
 
@@ -148,9 +178,12 @@ void registerPrincipalClass(const std::string& name, PrincipalClassFactory facto
 
 int NSExtensionMain(int argc, char** argv) {
   std::optional<ILMessageFilterQueryRequest> single;
+  bool explain = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
-    if ((arg == "--sender" || arg == "--body") && i + 1 < argc) {
+    if (arg == "--explain") {
+      explain = true;
+    } else if ((arg == "--sender" || arg == "--body") && i + 1 < argc) {
       if (!single) single.emplace();
       (arg == "--sender" ? single->sender : single->messageBody) = argv[++i];
     } else {
@@ -170,6 +203,7 @@ int NSExtensionMain(int argc, char** argv) {
     return 1;
   }
   auto handler = factory->second();
+  if (explain) return explainOnce(*handler, single.value_or(ILMessageFilterQueryRequest{}), argv[0]);
   AnswerWriter out;
   // Declared last so that it is destroyed first: its destructor waits for every deferred query, whose
   // completions still write answers.

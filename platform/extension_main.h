@@ -9,6 +9,9 @@
 // creates one object of the principal class and hands it queries:
 //   (no arguments)           the query stream on standard input/output (see query_stream.h)
 //   --sender S --body B      one query; prints the final action ("junk", "none", ...) on standard output
+//   --explain [--sender S] [--body B]
+//                            prints the reasons for the offline answer to one query, for a person (the
+//                            principal class must implement QueryExplaining, see query_explaining.h)
 // Relative file names in the attributes are taken relative to the configuration file.
 //
 // Exit status: 0 after the input ended and every answer was written; 2 for a usage error; 1 when the

@@ -49,7 +49,7 @@ Expected<std::shared_ptr<MLModel>> MLModel::modelWithContentsOfURL(const std::fi
 }
 
 Expected<std::unique_ptr<MLFeatureProvider>> MLModel::predictionFromFeatures(const MLFeatureProvider& input,
-                                                                             const MLPredictionOptions&) const {
+                                                                             const MLPredictionOptions& options) const {
   const auto& model = *classifier_;
   std::string inputName(model.inputName());
   auto value = input.featureValueForName(inputName);
@@ -59,15 +59,26 @@ Expected<std::unique_ptr<MLFeatureProvider>> MLModel::predictionFromFeatures(con
 
   // Summed in feature-index order, the order in which the trainer's own predictions sum, so the two agree to
   // the last bit.
-  std::vector<std::pair<std::uint32_t, double>> present;
+  struct Present {
+    std::uint32_t index;
+    double count;
+    const std::string* key;
+    bool operator<(const Present& other) const { return index < other.index; }
+  };
+  std::vector<Present> present;
   for (const auto& [key, count] : value->dictionaryValue()) {
     if (!std::isfinite(count))
       return NSError{kModelErrorDomain, 13, "the input feature \"" + inputName + "\" holds a value that is not finite"};
-    if (auto index = model.featureIndex(key)) present.emplace_back(*index, count);
+    if (auto index = model.featureIndex(key)) present.push_back({*index, count, &key});
   }
   std::sort(present.begin(), present.end());
   double decision = 0;
-  for (const auto& [index, count] : present) decision += model.weight(index) * transformFeature(model.transform(), count);
+  MLFeatureValue::Dictionary contributions;
+  for (const auto& feature : present) {
+    const double contribution = model.weight(feature.index) * transformFeature(model.transform(), feature.count);
+    decision += contribution;
+    if (options.includesContributions) contributions.emplace(*feature.key, contribution);
+  }
   if (model.biasValue() > 0) decision += model.biasWeight() * model.biasValue();
   if (!std::isfinite(decision)) return NSError{kModelErrorDomain, 14, "the model's weights are not finite"};
 
@@ -79,6 +90,12 @@ Expected<std::unique_ptr<MLFeatureProvider>> MLModel::predictionFromFeatures(con
   auto probabilities = MLFeatureValue::featureValueWithDictionary(
       {{std::string(model.label(0)), p0}, {std::string(model.label(1)), 1.0 - p0}});
   if (probabilities) outputs.emplace(std::string(model.probabilityOutputName()), probabilities.value());
+  outputs.emplace(kDecisionValueOutputName, MLFeatureValue::featureValueWithDouble(decision));
+  if (options.includesContributions) {
+    // Keys are input keys, already known to be UTF-8 text.
+    if (auto dictionary = MLFeatureValue::featureValueWithDictionary(std::move(contributions)))
+      outputs.emplace(kContributionsOutputName, std::move(dictionary.value()));
+  }
   return std::unique_ptr<MLFeatureProvider>(new MLDictionaryFeatureProvider(std::move(outputs)));
 }
 

@@ -27,6 +27,7 @@ class MLFeatureValue {
   using Dictionary = std::map<std::string, double>;
 
   static MLFeatureValue featureValueWithString(std::string value) { return MLFeatureValue(std::move(value)); }
+  static MLFeatureValue featureValueWithDouble(double value) { return MLFeatureValue(value); }
   // Fails only for keys that are not UTF-8 text.
   static Expected<MLFeatureValue> featureValueWithDictionary(Dictionary value);
 
@@ -60,17 +61,27 @@ class MLDictionaryFeatureProvider : public MLFeatureProvider {
   std::map<std::string, MLFeatureValue> features_;
 };
 
-// Options of one prediction. The runtime has none that change a linear model's answer; the type exists so
-// callers state that they use the defaults.
-struct MLPredictionOptions {};
+// Options of one prediction. None of them changes the model's answer.
+struct MLPredictionOptions {
+  // Also output kContributionsOutputName: what each input feature added to the decision value.
+  bool includesContributions = false;
+};
+
+// The runtime's own outputs beside the model's label and probabilities. The decision value is the one the
+// label follows: the model predicts its first label when it is greater than 0, else its second. A
+// contribution is the part of that sum owed to one input feature (its weight times its transformed
+// value), under the input's own key; features the model does not know are left out.
+inline constexpr const char* kDecisionValueOutputName = "decisionValue";
+inline constexpr const char* kContributionsOutputName = "contributions";
 
 class MLModel {
  public:
   // Loads the compiled model directory at url.
   static Expected<std::shared_ptr<MLModel>> modelWithContentsOfURL(const std::filesystem::path& url);
 
-  // Predicts from input. The output provider holds the label output (a string) and the probability output
-  // (a dictionary from each label to its probability). Fails when the input lacks the model's input
+  // Predicts from input. The output provider holds the label output (a string), the probability output
+  // (a dictionary from each label to its probability), kDecisionValueOutputName (a double) and, when the
+  // options ask for it, kContributionsOutputName (a dictionary). Fails when the input lacks the model's input
   // feature, holds it with another type, or holds a value that is not a finite number.
   Expected<std::unique_ptr<MLFeatureProvider>> predictionFromFeatures(const MLFeatureProvider& input,
                                                                       const MLPredictionOptions& options) const;

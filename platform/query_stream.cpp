@@ -14,21 +14,21 @@ using Json = nlohmann::json;
 
 // One top-level member of a query as the parser met it.
 struct Member {
-  enum class Kind { kAbsent, kNull, kString, kNumber, kOther };
+  enum class Kind { kAbsent, kNull, kString, kNumber, kBoolean, kOther };
   Kind kind = Kind::kAbsent;
   std::string text;  // a string's value, or a number's JSON text
 };
 
-// Reads a query line event by event, keeping only the three members a query has, so that a number keeps
+// Reads a query line event by event, keeping only the four members a query has, so that a number keeps
 // the exact text it was written with and no tree is built for members nobody reads. A later member of
 // the same name replaces an earlier one.
 class QueryReader : public nlohmann::json_sax<Json> {
  public:
   bool topLevelIsObject = false;
-  Member id, sender, messageBody;
+  Member id, sender, messageBody, explain;
 
   bool null() override { return scalar(Member::Kind::kNull, {}); }
-  bool boolean(bool) override { return scalar(Member::Kind::kOther, {}); }
+  bool boolean(bool value) override { return scalar(Member::Kind::kBoolean, value ? "true" : "false"); }
   bool number_integer(number_integer_t value) override { return scalar(Member::Kind::kNumber, std::to_string(value)); }
   bool number_unsigned(number_unsigned_t value) override {
     return scalar(Member::Kind::kNumber, std::to_string(value));
@@ -51,6 +51,7 @@ class QueryReader : public nlohmann::json_sax<Json> {
     if (name == "id") return &id;
     if (name == "sender") return &sender;
     if (name == "messageBody") return &messageBody;
+    if (name == "explain") return &explain;
     return nullptr;
   }
   bool scalar(Member::Kind kind, std::string text) {
@@ -104,11 +105,27 @@ std::variant<QueryLine, QueryLineError> parseQueryLine(std::string_view line) {
     return QueryLineError{query.id, "\"sender\" must be a string, null or absent"};
   if (!readOptionalString(reader.messageBody, &query.request.messageBody))
     return QueryLineError{query.id, "\"messageBody\" must be a string, null or absent"};
+  if (reader.explain.kind == Member::Kind::kBoolean) {
+    query.explain = reader.explain.text == "true";
+  } else if (reader.explain.kind != Member::Kind::kAbsent && reader.explain.kind != Member::Kind::kNull) {
+    return QueryLineError{query.id, "\"explain\" must be true, false, null or absent"};
+  }
   return query;
 }
 
 std::string formatAnswerLine(const QueryId& id, ILMessageFilterAction action) {
   return "{\"id\":" + id.json + ",\"action\":\"" + actionName(action) + "\"}";
+}
+
+std::string formatAnswerLine(const QueryId& id, ILMessageFilterAction action, const nlohmann::ordered_json& members) {
+  std::string line = formatAnswerLine(id, action);
+  if (!members.is_object()) return line;
+  line.pop_back();  // the closing brace
+  for (const auto& [name, value] : members.items()) {
+    if (name == "id" || name == "action") continue;
+    line += "," + jsonString(name) + ":" + value.dump(-1, ' ', false, Json::error_handler_t::replace);
+  }
+  return line + "}";
 }
 
 std::string formatErrorLine(const QueryId& id, std::string_view message) {

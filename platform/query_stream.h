@@ -1,8 +1,10 @@
 // The query stream: how the SMS service hands queries to the filter process and takes its answers.
 //
 // One JSON object per line in each direction (JSON Lines, UTF-8):
-//   query:  {"id": <string or number>, "sender": <string, null or absent>, "messageBody": <same>}
+//   query:  {"id": <string or number>, "sender": <string, null or absent>, "messageBody": <same>,
+//            "explain": <true, false, null or absent>}
 //   answer: {"id": <the query's id>, "action": "none" | "allow" | "junk" | "promotion" | "transaction"}
+//           and, for a query with "explain": true, the members of the handler's explanation after those
 //   error:  {"id": <the query's id, or null when it could not be read>, "error": "<what was wrong>"}
 // Every query line gets exactly one answer or error line. Answers may come out of order.
 #pragma once
@@ -12,6 +14,8 @@
 #include <string>
 #include <string_view>
 #include <variant>
+
+#include <nlohmann/json.hpp>
 
 #include "platform/message_filter.h"
 
@@ -30,6 +34,7 @@ struct QueryId {
 struct QueryLine {
   QueryId id;
   ILMessageFilterQueryRequest request;
+  bool explain = false;  // the query asks for the reasons of its answer
 };
 
 struct QueryLineError {
@@ -41,6 +46,9 @@ struct QueryLineError {
 std::variant<QueryLine, QueryLineError> parseQueryLine(std::string_view line);
 
 std::string formatAnswerLine(const QueryId& id, ILMessageFilterAction action);
+// The answer line with further members after "action" (members must be a JSON object; a member named "id"
+// or "action" is left out, so that the answer's own cannot be overridden).
+std::string formatAnswerLine(const QueryId& id, ILMessageFilterAction action, const nlohmann::ordered_json& members);
 std::string formatErrorLine(const QueryId& id, std::string_view message);
 
 // Reads lines from a file descriptor, refusing overlong ones without holding them in memory.

@@ -21,6 +21,18 @@ std::optional<std::string> QBModel210713Output::rating() const {
   return value->stringValue();
 }
 
+std::optional<double> QBModel210713Output::decisionValue() const {
+  auto value = provider_->featureValueForName(kDecisionValueOutputName);
+  if (!value || value->type() != MLFeatureType::Double) return std::nullopt;
+  return value->doubleValue();
+}
+
+MLFeatureValue::Dictionary QBModel210713Output::contributions() const {
+  auto value = provider_->featureValueForName(kContributionsOutputName);
+  if (!value) return {};
+  return value->dictionaryValue();
+}
+
 std::optional<std::filesystem::path> QBModel210713::modelResourceURL() {
   return Bundle::main().urlForResource("QBModel210713", "mlmodelc");
 }
@@ -33,8 +45,9 @@ Expected<QBModel210713> QBModel210713::create() {
   return QBModel210713(std::move(model.value()));
 }
 
-Expected<QBModel210713Output> QBModel210713::prediction(const QBModel210713Input& input) const {
-  auto output = model_->predictionFromFeatures(input, MLPredictionOptions());
+Expected<QBModel210713Output> QBModel210713::prediction(const QBModel210713Input& input,
+                                                        const MLPredictionOptions& options) const {
+  auto output = model_->predictionFromFeatures(input, options);
   if (!output) return output.error();
   return QBModel210713Output(std::move(output.value()));
 }

@@ -35,6 +35,10 @@ class QBModel210713Output : public MLFeatureProvider {
 
   // The predicted label; nullopt when the model's output holds no "rating".
   std::optional<std::string> rating() const;
+  // The runtime's further outputs (see ml_model.h): the decision value that the label follows, and each
+  // known word's part in it (empty unless the prediction asked for it).
+  std::optional<double> decisionValue() const;
+  MLFeatureValue::Dictionary contributions() const;
 
   std::set<std::string> featureNames() const override { return provider_->featureNames(); }
   std::optional<MLFeatureValue> featureValueForName(const std::string& name) const override {
@@ -54,7 +58,8 @@ class QBModel210713 {
   static Expected<QBModel210713> create();
   explicit QBModel210713(std::shared_ptr<MLModel> model) : model_(std::move(model)) {}
 
-  Expected<QBModel210713Output> prediction(const QBModel210713Input& input) const;
+  Expected<QBModel210713Output> prediction(const QBModel210713Input& input,
+                                           const MLPredictionOptions& options = {}) const;
 
   const MLModel& model() const { return *model_; }
 

@@ -319,6 +319,11 @@ class RelocatedGuard {
                                       {"--sender", "12345", "--body", body}, "", kLogToStderr, timeLimit);
     return result.timedOut ? "(timed out)" : result.out;
   }
+  std::string explain(const std::string& body) const {
+    return testing::runProcess((dir_.path() / "bin" / "quellguard").string(),
+                               {"--explain", "--sender", "12345", "--body", body}, "", kLogToStderr)
+        .out;
+  }
 
  private:
   testing::TemporaryDirectory dir_;
@@ -354,6 +359,11 @@ TEST(QuellguardModelStage, AMissingTruncatedOrCorruptModelAnswersNotSpam) {
   EXPECT_EQ(guard.judge(kSpamText), "none\n");
   std::filesystem::remove_all(guard.modelFile().parent_path());
   EXPECT_EQ(guard.judge(kSpamText), "none\n");
+  // The reasons say that the model could not be asked, and why.
+  std::string reasons = guard.explain(kSpamText);
+  EXPECT_NE(reasons.find("model              could not be asked (the model resource QBModel210713.mlmodelc is missing)"),
+            std::string::npos) << reasons;
+  EXPECT_TRUE(reasons.ends_with("action             none\n")) << reasons;
 }
 
 TEST(QuellguardModelStage, AModelThatIsNotARegularFileIsRefusedWithoutWaiting) {
