@@ -10,8 +10,8 @@ data=${1:-$root/../shared/data}
 "$root/build/release/bin/quelltrain" train \
   --vocabulary-out "$root/resources/vocabulary.txt" \
   --model-out "$root/resources/QBModel210713.mlmodelc" \
-  --masked-digits "$data/sms-zh/train.tsv" \
-  --plain --repeat 10 "$data/sms-en/train.tsv"
+  --language zh --masked-digits "$data/sms-zh/train.tsv" \
+  --language en --plain --repeat 10 "$data/sms-en/train.tsv"
 # The vocabulary is compiled into the programs: rebuild before evaluating.
 cmake --build "$root/build/release"
 for corpus in sms-zh sms-en; do

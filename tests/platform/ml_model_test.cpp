@@ -61,10 +61,26 @@ TEST_F(CompiledModel, PredictsFromTheWeightsOfThePresentFeatures) {
   EXPECT_EQ(predictedLabel(*model.value(), {{"agne\u0300s", 4}}), "spam");  // 0.5
 
   auto output = model.value()->predictionFromFeatures(textInput({{"退订", 1}}), MLPredictionOptions());
-  EXPECT_EQ(output.value()->featureNames(), (std::set<std::string>{"rating", "ratingProbability"}));
+  EXPECT_EQ(output.value()->featureNames(), (std::set<std::string>{"decisionValue", "rating", "ratingProbability"}));
   auto probabilities = output.value()->featureValueForName("ratingProbability")->dictionaryValue();
   EXPECT_NEAR(probabilities["spam"], 1 / (1 + std::exp(-0.5)), 1e-12);
   EXPECT_NEAR(probabilities["spam"] + probabilities["ham"], 1.0, 1e-12);
+  EXPECT_DOUBLE_EQ(output.value()->featureValueForName("decisionValue")->doubleValue(), 0.5);
+}
+
+TEST_F(CompiledModel, ContributionsAreEachKnownInputsPartOfTheDecisionValue) {
+  auto model = MLModel::modelWithContentsOfURL(write(compiled(smallClassifier()))).value();
+  MLPredictionOptions options;
+  options.includesContributions = true;
+  // Keys stay as the input spelled them; unknown words contribute nothing and are left out.
+  auto output = model->predictionFromFeatures(textInput({{"退订", 1}, {"agne\u0300s", 2}, {"unknown", 3}}), options);
+  ASSERT_TRUE(output);
+  auto contributions = output.value()->featureValueForName("contributions")->dictionaryValue();
+  ASSERT_EQ(contributions.size(), 2u);
+  EXPECT_TRUE(contributions.count("agne\u0300s"));
+  double sum = -1.5;  // the bias term
+  for (const auto& [word, part] : contributions) sum += part;
+  EXPECT_DOUBLE_EQ(sum, output.value()->featureValueForName("decisionValue")->doubleValue());
 }
 
 TEST_F(CompiledModel, AppliesItsFeatureTransform) {

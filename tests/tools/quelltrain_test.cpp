@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 
 #include "engine/features/word_tokenizer.h"
 #include "engine/message_normalization.h"
@@ -147,6 +148,47 @@ TEST(Quelltrain, TrainsAndJudgesOrRefusesBadValues) {
   for (auto at = result.out.find("== "); at != std::string::npos; at = result.out.find("== ", at + 1)) ++judged;
   EXPECT_EQ(judged, 2u) << result.out;
   EXPECT_NE(result.out.find("f1         1.0000"), std::string::npos) << result.out;
+
+  // Pairs of Chinese ham need a file named as Chinese.
+  auto unnamed = train({"--ham-pairs", "10"});
+  EXPECT_EQ(unnamed.exitCode, 1);
+  EXPECT_NE(unnamed.err.find("--language zh"), std::string::npos) << unnamed.err;
+  EXPECT_EQ(train({"--ham-pairs", "10", "--language", "zh"}).exitCode, 0);
+}
+
+// evaluate judges as the filter does, and --errors lists each misjudged message with the filter's reasons.
+TEST(Quelltrain, EvaluateWritesEachMisjudgedMessageWithItsScoreAndWords) {
+  testing::TemporaryDirectory dir;
+  testing::ScopedDataHome home;  // the user's lists play no part in the model's figures
+  const std::string spam = "【某某贷】无抵押信用贷款，最快当天放款，额度高利息低，详询客服微信";
+  const std::string ham = "好的，我明天下午三点到公司楼下等你";
+  std::ofstream(dir.path() / "dev.tsv") << "spam\t" << spam << "\nham\t" << ham << "\nham\t" << spam
+                                        << "\nspam\t" << ham << "\n";
+  auto errorsFile = dir.path() / "errors.jsonl";
+  auto result = testing::runProcess(QUELLTRAIN_PATH, {"evaluate", "--json", "--errors", errorsFile.string(),
+                                                      (dir.path() / "dev.tsv").string()});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(nlohmann::json::parse(result.out)["accuracy"], 0.5);
+  std::ifstream in(errorsFile);
+  std::vector<nlohmann::json> errors;
+  for (std::string line; std::getline(in, line);) errors.push_back(nlohmann::json::parse(line));
+  ASSERT_EQ(errors.size(), 2u);
+  for (const auto& error : errors) {
+    const bool junk = error["score"].get<double>() > error["threshold"].get<double>();
+    EXPECT_EQ(error["label"], junk ? "ham" : "spam") << error;  // misjudged: the score is on the wrong side
+    EXPECT_EQ(error["stage"], "model");
+    EXPECT_FALSE(error["words"].empty());
+    // The same message through the filter gets the same score.
+    auto filter = testing::runProcess(QUELLGUARD_PATH, {},
+                                      nlohmann::json({{"id", 1}, {"sender", "1"}, {"messageBody", error["text"]},
+                                                      {"explain", true}}).dump() + "\n");
+    EXPECT_EQ(nlohmann::json::parse(filter.out)["score"], error["score"]);
+  }
+  EXPECT_EQ(errors[0]["text"], spam);
+  auto unwritable = testing::runProcess(QUELLTRAIN_PATH, {"evaluate", "--errors", "/nonexistent/dir/e.jsonl",
+                                                          (dir.path() / "dev.tsv").string()});
+  EXPECT_EQ(unwritable.exitCode, 1);
+  EXPECT_NE(unwritable.err.find("cannot write /nonexistent/dir/e.jsonl"), std::string::npos) << unwritable.err;
 }
 
 }  // namespace

@@ -1,0 +1,25 @@
+// Judging a labeled file as the filter judges: every message goes through decideMessage (the model stage
+// alone, since the user's lists are no part of the model's quality), so the figures are the filter's.
+#pragma once
+
+#include <cstdio>
+#include <vector>
+
+#include "engine/filter_decision.h"
+#include "tools/quelltrain/labeled_corpus.h"
+#include "tools/quelltrain/spam_metrics.h"
+
+namespace quell {
+
+struct EvaluationOptions {
+  const QBModel210713* model = nullptr;           // as ModelChoice: nullptr is the shipped model
+  const FeatureVocabulary* vocabulary = nullptr;  // nullptr is the shipped vocabulary
+  std::FILE* labeledErrors = nullptr;  // each misjudged message as "spam|ham<TAB>text" (the file's own form)
+  std::FILE* explainedErrors = nullptr;  // each misjudged message as a JSON line with its score and top words
+};
+
+// Judges every message and counts the outcomes. A JSON line of explainedErrors holds "label" (the file's),
+// "text", then the decision's members ("stage", "matched", "score", "threshold", "bias", "words").
+SpamMetrics evaluateMessages(const std::vector<LabeledMessage>& messages, const EvaluationOptions& options);
+
+}  // namespace quell
