@@ -8,9 +8,17 @@
 
 namespace quell {
 
+namespace {
+
+NSError modelNSError(ModelErrorCode code, std::string message) {
+  return nsErrorFromFailure(kModelErrorDomain, Failure<ModelErrorCode>{code, std::move(message)});
+}
+
+}  // namespace
+
 Expected<MLFeatureValue> MLFeatureValue::featureValueWithDictionary(Dictionary value) {
   for (const auto& [key, number] : value)
-    if (!isWellFormedUtf8(key)) return NSError{kModelErrorDomain, 10, "a dictionary key is not UTF-8 text"};
+    if (!isWellFormedUtf8(key)) return modelNSError(ModelErrorCode::kKeyNotText, "a dictionary key is not UTF-8 text");
   return MLFeatureValue(std::move(value));
 }
 
@@ -44,7 +52,7 @@ std::optional<MLFeatureValue> MLDictionaryFeatureProvider::featureValueForName(c
 
 Expected<std::shared_ptr<MLModel>> MLModel::modelWithContentsOfURL(const std::filesystem::path& url) {
   auto classifier = MappedLinearClassifier::open(url / kModelFileName);
-  if (!classifier) return classifier.error();
+  if (!classifier) return nsErrorFromFailure(kModelErrorDomain, classifier.failure());
   return std::shared_ptr<MLModel>(new MLModel(std::move(classifier.value())));
 }
 
@@ -53,9 +61,9 @@ Expected<std::unique_ptr<MLFeatureProvider>> MLModel::predictionFromFeatures(con
   const auto& model = *classifier_;
   std::string inputName(model.inputName());
   auto value = input.featureValueForName(inputName);
-  if (!value) return NSError{kModelErrorDomain, 11, "the input feature \"" + inputName + "\" is missing"};
+  if (!value) return modelNSError(ModelErrorCode::kInputMissing, "the input feature \"" + inputName + "\" is missing");
   if (value->type() != MLFeatureType::Dictionary)
-    return NSError{kModelErrorDomain, 12, "the input feature \"" + inputName + "\" is not a dictionary"};
+    return modelNSError(ModelErrorCode::kInputNotDictionary, "the input feature \"" + inputName + "\" is not a dictionary");
 
   // Summed in feature-index order, the order in which the trainer's own predictions sum, so the two agree to
   // the last bit.
@@ -68,7 +76,7 @@ Expected<std::unique_ptr<MLFeatureProvider>> MLModel::predictionFromFeatures(con
   std::vector<Present> present;
   for (const auto& [key, count] : value->dictionaryValue()) {
     if (!std::isfinite(count))
-      return NSError{kModelErrorDomain, 13, "the input feature \"" + inputName + "\" holds a value that is not finite"};
+      return modelNSError(ModelErrorCode::kInputNotFinite, "the input feature \"" + inputName + "\" holds a value that is not finite");
     if (auto index = model.featureIndex(key)) present.push_back({*index, count, &key});
   }
   std::sort(present.begin(), present.end());
@@ -80,7 +88,7 @@ Expected<std::unique_ptr<MLFeatureProvider>> MLModel::predictionFromFeatures(con
     if (options.includesContributions) contributions.emplace(*feature.key, contribution);
   }
   if (model.biasValue() > 0) decision += model.biasWeight() * model.biasValue();
-  if (!std::isfinite(decision)) return NSError{kModelErrorDomain, 14, "the model's weights are not finite"};
+  if (!std::isfinite(decision)) return modelNSError(ModelErrorCode::kWeightsNotFinite, "the model's weights are not finite");
 
   const int predicted = decision > 0 ? 0 : 1;
   const double p0 = 1.0 / (1.0 + std::exp(-decision));

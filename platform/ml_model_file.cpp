@@ -50,7 +50,7 @@ struct FileHeader {
 };
 static_assert(sizeof(FileHeader) == 128);
 
-NSError modelError(int code, const std::string& message) { return NSError{kModelErrorDomain, code, message}; }
+Failure<ModelErrorCode> modelError(ModelErrorCode code, std::string message) { return {code, std::move(message)}; }
 
 template <typename T>
 T readAt(const unsigned char* base, std::uint64_t offset) {
@@ -99,11 +99,11 @@ std::uint64_t featureNameHash(std::string_view nfcName) {
   return h;
 }
 
-Expected<std::string> compileLinearClassifier(const LinearClassifier& classifier) {
+Result<std::string, ModelErrorCode> compileLinearClassifier(const LinearClassifier& classifier) {
   const std::size_t count = classifier.featureNames.size();
-  if (classifier.weights.size() != count) return modelError(1, "one weight per feature is needed");
-  if (classifier.transform > FeatureTransform::kPresence) return modelError(1, "unknown feature transform");
-  if (count >= (1u << 30)) return modelError(1, "too many features");
+  if (classifier.weights.size() != count) return modelError(ModelErrorCode::kInvalidClassifier, "one weight per feature is needed");
+  if (classifier.transform > FeatureTransform::kPresence) return modelError(ModelErrorCode::kInvalidClassifier, "unknown feature transform");
+  if (count >= (1u << 30)) return modelError(ModelErrorCode::kInvalidClassifier, "too many features");
 
   std::string strings;
   auto addString = [&strings](std::string_view s) {
@@ -119,7 +119,7 @@ Expected<std::string> compileLinearClassifier(const LinearClassifier& classifier
   std::unordered_set<std::string> seen;
   for (std::size_t i = 0; i < count; ++i) {
     std::string nfc = toNfc(classifier.featureNames[i]);
-    if (!seen.insert(nfc).second) return modelError(1, "feature \"" + nfc + "\" appears twice");
+    if (!seen.insert(nfc).second) return modelError(ModelErrorCode::kInvalidClassifier, "feature \"" + nfc + "\" appears twice");
     names.push_back(addString(nfc));
     hashes.push_back(featureNameHash(nfc));
   }
@@ -127,7 +127,7 @@ Expected<std::string> compileLinearClassifier(const LinearClassifier& classifier
   while (slotCount < 2 * count + 1) slotCount *= 2;
   std::vector<std::uint32_t> slots;
   while (!fillSlots(hashes, slotCount, &slots)) slotCount *= 2;
-  if (strings.size() > UINT32_MAX) return modelError(1, "the model's strings are too large");
+  if (strings.size() > UINT32_MAX) return modelError(ModelErrorCode::kInvalidClassifier, "the model's strings are too large");
 
   FileHeader header{};
   std::memcpy(header.magic, kModelFileMagic, sizeof header.magic);
@@ -165,23 +165,23 @@ Expected<std::string> compileLinearClassifier(const LinearClassifier& classifier
   return file;
 }
 
-Expected<std::unique_ptr<MappedLinearClassifier>> MappedLinearClassifier::open(const std::filesystem::path& file) {
+Result<std::unique_ptr<MappedLinearClassifier>, ModelErrorCode> MappedLinearClassifier::open(const std::filesystem::path& file) {
   // Non-blocking, so that a FIFO or a device in the model's place cannot hold the open; anything but a
   // regular file is then refused before a byte is read.
   int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) return modelError(2, "cannot open the compiled model " + file.string());
+  if (fd < 0) return modelError(ModelErrorCode::kCannotOpen, "cannot open the compiled model " + file.string());
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    return modelError(2, "the compiled model " + file.string() + " is not a regular file");
+    return modelError(ModelErrorCode::kCannotOpen, "the compiled model " + file.string() + " is not a regular file");
   }
   if (st.st_size < static_cast<off_t>(sizeof(FileHeader))) {
     ::close(fd);
-    return modelError(3, "the compiled model " + file.string() + " is truncated");
+    return modelError(ModelErrorCode::kTruncated, "the compiled model " + file.string() + " is truncated");
   }
   void* mapped = mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
   ::close(fd);
-  if (mapped == MAP_FAILED) return modelError(2, "cannot map the compiled model " + file.string());
+  if (mapped == MAP_FAILED) return modelError(ModelErrorCode::kCannotOpen, "cannot map the compiled model " + file.string());
 
   std::unique_ptr<MappedLinearClassifier> model(new MappedLinearClassifier);
   model->base_ = static_cast<const unsigned char*>(mapped);
@@ -189,11 +189,11 @@ Expected<std::unique_ptr<MappedLinearClassifier>> MappedLinearClassifier::open(c
   const auto header = readAt<FileHeader>(model->base_, 0);
   const std::uint64_t size = model->size_;
   auto corrupt = [&file](const std::string& what) {
-    return modelError(4, "the compiled model " + file.string() + " is corrupt: " + what);
+    return modelError(ModelErrorCode::kCorrupt, "the compiled model " + file.string() + " is corrupt: " + what);
   };
   if (std::memcmp(header.magic, kModelFileMagic, sizeof header.magic) != 0) return corrupt("not a model file");
   if (header.version != kModelFileVersion)
-    return modelError(5, "the compiled model " + file.string() + " has unsupported version " +
+    return modelError(ModelErrorCode::kUnsupportedVersion, "the compiled model " + file.string() + " has unsupported version " +
                              std::to_string(header.version));
   if (header.headerSize != sizeof(FileHeader) || header.fileSize != size) return corrupt("wrong size");
   if (header.classCount != 2) return corrupt("not a two-class model");

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/ns_error.h"
+#include "platform/status.h"
 
 namespace quell {
 
@@ -23,6 +23,22 @@ inline constexpr char kModelFileMagic[8] = {'Q', 'B', 'M', 'L', 'M', 'O', 'D', '
 inline constexpr std::uint32_t kModelFileVersion = 1;
 inline constexpr const char* kModelFileName = "model.qbml";
 inline constexpr const char* kModelErrorDomain = "com.apple.CoreML";
+
+// What goes wrong in the model loader and the model runtime: the codes of its failures, and of the
+// NSErrors of domain kModelErrorDomain that the runtime's interface reports them as.
+enum class ModelErrorCode : int {
+  kResourceMissing = 0,     // the bundle holds no compiled model of that name
+  kInvalidClassifier = 1,   // a classifier that cannot be compiled (sizes disagree, names repeat, ...)
+  kCannotOpen = 2,          // the file cannot be opened or mapped, or is not a regular file
+  kTruncated = 3,           // shorter than its header
+  kCorrupt = 4,             // a header or section that does not fit the file
+  kUnsupportedVersion = 5,  // a format version this reader does not know
+  kKeyNotText = 10,         // a dictionary key that is not UTF-8 text
+  kInputMissing = 11,       // the input lacks the model's input feature
+  kInputNotDictionary = 12,
+  kInputNotFinite = 13,
+  kWeightsNotFinite = 14,
+};
 // Every feature name lies fewer than this many slots after its first slot in the file's hash table; the
 // writer grows the table until it does, and readers probe no further.
 inline constexpr std::uint32_t kMaxModelProbes = 64;
@@ -56,12 +72,12 @@ struct LinearClassifier {
 
 // Serialises classifier into the file format. Fails when feature names repeat (up to canonical equivalence) or
 // the sizes disagree.
-Expected<std::string> compileLinearClassifier(const LinearClassifier& classifier);
+Result<std::string, ModelErrorCode> compileLinearClassifier(const LinearClassifier& classifier);
 
 // A compiled model file, mapped read-only.
 class MappedLinearClassifier {
  public:
-  static Expected<std::unique_ptr<MappedLinearClassifier>> open(const std::filesystem::path& file);
+  static Result<std::unique_ptr<MappedLinearClassifier>, ModelErrorCode> open(const std::filesystem::path& file);
   ~MappedLinearClassifier();
   MappedLinearClassifier(const MappedLinearClassifier&) = delete;
   MappedLinearClassifier& operator=(const MappedLinearClassifier&) = delete;

@@ -31,8 +31,8 @@ std::optional<ParsedUrl> parseHttpsUrl(const std::string& url) {
   return parsed;
 }
 
-NSError networkError(int code, std::string message) {
-  return NSError{kNetworkErrorDomain, code, std::move(message)};
+NSError networkError(DeferralErrorCode code, std::string message) {
+  return nsErrorFromFailure(kNetworkErrorDomain, Failure<DeferralErrorCode>{code, std::move(message)});
 }
 
 nlohmann::json optionalString(const std::optional<std::string>& s) {
@@ -58,7 +58,7 @@ NetworkDeferral::~NetworkDeferral() {
 
 void NetworkDeferral::defer(const ILMessageFilterQueryRequest& request, ILNetworkCompletion completion) {
   if (config_.url.empty()) {
-    completion(std::nullopt, networkError(1, "no network service is configured for this extension"));
+    completion(std::nullopt, networkError(DeferralErrorCode::kNoService, "no network service is configured for this extension"));
     return;
   }
   {
@@ -92,7 +92,7 @@ void NetworkDeferral::work() {
 void NetworkDeferral::send(const Job& job) {
   auto url = parseHttpsUrl(config_.url);
   if (!url) {
-    job.completion(std::nullopt, networkError(2, "the network service URL is not a valid https URL: " + config_.url));
+    job.completion(std::nullopt, networkError(DeferralErrorCode::kInvalidURL, "the network service URL is not a valid https URL: " + config_.url));
     return;
   }
   httplib::SSLClient client(url->host, url->port);
@@ -108,7 +108,7 @@ void NetworkDeferral::send(const Job& job) {
                          {"messageBody", optionalString(job.request.messageBody)}};
   auto result = client.Post(url->path, body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace), "application/json");
   if (!result) {
-    job.completion(std::nullopt, networkError(3, "request to the network service failed: " +
+    job.completion(std::nullopt, networkError(DeferralErrorCode::kRequestFailed, "request to the network service failed: " +
                                                      httplib::to_string(result.error())));
     return;
   }

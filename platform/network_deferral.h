@@ -37,6 +37,14 @@ struct NetworkServiceConfiguration {
 
 inline constexpr const char* kNetworkErrorDomain = "ILMessageFilterErrorDomain";
 
+// Why a deferred query got no response: the codes of the NSErrors of domain kNetworkErrorDomain that its
+// completion receives.
+enum class DeferralErrorCode : int {
+  kNoService = 1,      // no network service is configured
+  kInvalidURL = 2,     // the configured URL is not an https URL
+  kRequestFailed = 3,  // connection, TLS or timeout: no HTTP response came back
+};
+
 class NetworkDeferral {
  public:
   explicit NetworkDeferral(NetworkServiceConfiguration config, int workers = 4, std::size_t maxPending = 8);

@@ -7,6 +7,8 @@
 #include <utility>
 #include <variant>
 
+#include "platform/status.h"
+
 namespace quell {
 
 struct NSError {
@@ -17,6 +19,12 @@ struct NSError {
   // "Error Domain=<domain> Code=<code> \"<message>\"".
   std::string description() const;
 };
+
+// The NSError of a domain's failure: its code as the NSError's code.
+template <typename Code>
+NSError nsErrorFromFailure(const char* domain, const Failure<Code>& failure) {
+  return NSError{domain, static_cast<int>(failure.code), failure.message};
+}
 
 // The textual description of an optional error; "(null)" when there is none.
 std::string describeError(const std::optional<NSError>& error);

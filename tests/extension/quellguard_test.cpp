@@ -148,10 +148,13 @@ TEST(NetworkDeferral, ReportsErrorsInsteadOfResponses) {
   EXPECT_FALSE(none.response);
   ASSERT_TRUE(none.error);
   EXPECT_NE(none.error->localizedDescription.find("no network service"), std::string::npos);
+  auto code = [](const std::optional<NSError>& error) { return error ? error->code : -1; };
+  EXPECT_EQ(code(none.error), static_cast<int>(DeferralErrorCode::kNoService));
+  EXPECT_EQ(none.error->domain, kNetworkErrorDomain);
 
   auto badUrl = deferOnce({"http://127.0.0.1:1/x", std::nullopt}, query("1", "x"));
   EXPECT_FALSE(badUrl.response);
-  EXPECT_TRUE(badUrl.error);
+  EXPECT_EQ(code(badUrl.error), static_cast<int>(DeferralErrorCode::kInvalidURL));
 
   // A server whose certificate is not trusted is a failure, not a response.
   testing::HttpsTestServer untrusted;
@@ -159,7 +162,7 @@ TEST(NetworkDeferral, ReportsErrorsInsteadOfResponses) {
   untrusted.start();
   auto tls = deferOnce({untrusted.url("/filter"), std::nullopt}, query("1", "x"));
   EXPECT_FALSE(tls.response);
-  EXPECT_TRUE(tls.error);
+  EXPECT_EQ(code(tls.error), static_cast<int>(DeferralErrorCode::kRequestFailed));
 
   // A service that does not answer in time.
   testing::HttpsTestServer slow;
@@ -170,7 +173,7 @@ TEST(NetworkDeferral, ReportsErrorsInsteadOfResponses) {
   slow.start();
   auto late = deferOnce({slow.url("/filter"), slow.certificate(), std::chrono::milliseconds(300)}, query("1", "x"));
   EXPECT_FALSE(late.response);
-  EXPECT_TRUE(late.error);
+  EXPECT_EQ(code(late.error), static_cast<int>(DeferralErrorCode::kRequestFailed));
 }
 
 }  // namespace

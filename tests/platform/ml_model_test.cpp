@@ -117,18 +117,25 @@ TEST_F(CompiledModel, CompilingRefusesWhatCannotLoad) {
 }
 
 TEST_F(CompiledModel, MissingTruncatedOrCorruptFilesAreLoadErrors) {
-  EXPECT_FALSE(MLModel::modelWithContentsOfURL(tmp_.path() / "Nothing.mlmodelc"));
+  auto code = [](const Expected<std::shared_ptr<MLModel>>& model) {
+    return model ? -1 : model.error().code;
+  };
+  auto missing = MLModel::modelWithContentsOfURL(tmp_.path() / "Nothing.mlmodelc");
+  EXPECT_EQ(code(missing), static_cast<int>(ModelErrorCode::kCannotOpen));
   std::string bytes = compiled(smallClassifier());
   for (std::size_t n : {std::size_t{0}, std::size_t{7}, std::size_t{127}, std::size_t{128}, bytes.size() / 2,
                         bytes.size() - 1}) {
     auto model = MLModel::modelWithContentsOfURL(write(bytes.substr(0, n)));
-    EXPECT_FALSE(model) << "truncated to " << n;
+    EXPECT_EQ(code(model), static_cast<int>(n < 128 ? ModelErrorCode::kTruncated : ModelErrorCode::kCorrupt))
+        << "truncated to " << n;
   }
-  EXPECT_FALSE(MLModel::modelWithContentsOfURL(write(bytes + "x")));
+  EXPECT_EQ(code(MLModel::modelWithContentsOfURL(write(bytes + "x"))), static_cast<int>(ModelErrorCode::kCorrupt));
   std::string version = bytes;
   version[8] = 9;
   auto future = MLModel::modelWithContentsOfURL(write(version));
+  EXPECT_EQ(code(future), static_cast<int>(ModelErrorCode::kUnsupportedVersion));
   ASSERT_FALSE(future);
+  EXPECT_EQ(future.error().domain, kModelErrorDomain);
   EXPECT_NE(future.error().localizedDescription.find("version"), std::string::npos);
 }
 

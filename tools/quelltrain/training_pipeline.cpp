@@ -116,7 +116,7 @@ bool writeTrainedFiles(const TrainingRun& run, const std::vector<std::string>& v
                 o.c, o.spamWeight, o.bias, o.seed, examples, vocabulary.size());
   auto compiled = compileLinearClassifier(model.toClassifier(description));
   if (!compiled) {
-    *error = compiled.error().localizedDescription;
+    *error = compiled.message();
     return false;
   }
   std::string vocabularyText;
