@@ -13,11 +13,6 @@ namespace {
 // Keyword-whitelist entries of earlier versions that let spam through; removed once.
 const std::vector<std::string> kRetiredKeywords = {"尾号", "到账", "还款", "金额"};
 
-void seedDefaultLists() {
-  std::vector<std::pair<RuleListKind, std::vector<std::string>>> lists;
-  for (auto kind : kAllRuleListKinds) lists.emplace_back(kind, DefaultRuleLists(kind));
-  RuleStore::writeLists(lists);  // no store: nothing is written, and the launch goes on
-}
 
 // True when the clean-up ran (and so may be marked done).
 bool removeRetiredKeywords() {
@@ -26,7 +21,7 @@ bool removeRetiredKeywords() {
   std::erase_if(*whitelist, [](const std::string& entry) {
     return std::find(kRetiredKeywords.begin(), kRetiredKeywords.end(), entry) != kRetiredKeywords.end();
   });
-  return RuleStore::writeList(RuleListKind::KeywordWhitelist, *whitelist);
+  return RuleStore::writeList(RuleListKind::KeywordWhitelist, *whitelist).ok();
 }
 
 }  // namespace
@@ -38,13 +33,17 @@ bool AppDelegate::didFinishLaunching() {
   if (!settings) return true;
   settings->registerDefaults({{kUseNumberKey, 0}});
   const std::int64_t launch = settings->integerForKey(kUseNumberKey) + 1;
-  settings->setIntegerForKey(launch, kUseNumberKey);
-  if (launch == 1) seedDefaultLists();
+  // A count that could not be written makes the next launch take itself for the first as well; the
+  // defaults are written once per shared store all the same, so the user's edits are never overwritten.
+  // Without a shared store nothing is written, and the launch goes on.
+  (void)settings->setIntegerForKey(launch, kUseNumberKey);
+  if (launch == 1) (void)RuleStore::seedDefaultListsOnce();
   if (launch == 6 || launch == 12 || launch == 20) SKStoreReviewController::requestReview();
 
   settings->registerDefaults({{kWhatsNewKey, 0}});
   if (settings->integerForKey(kWhatsNewKey) != 0) return true;
-  if (removeRetiredKeywords()) settings->setIntegerForKey(1, kWhatsNewKey);
+  // Should the mark not be written, the clean-up runs again next launch, which removes nothing new.
+  if (removeRetiredKeywords()) (void)settings->setIntegerForKey(1, kWhatsNewKey);
   return true;
 }
 

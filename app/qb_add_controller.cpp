@@ -72,7 +72,7 @@ void QBAddController::viewDidLoad() {
     // cannot replace what the user had.
     auto stored = RuleStore::readStoredList(*kind);
     listUnreadable_ = !stored;
-    dataSourceArray = stored.value_or(std::vector<std::string>());
+    if (stored) dataSourceArray = std::move(*stored);
   }
 
   tableView = new UITableView(this);
@@ -129,33 +129,54 @@ void QBAddController::rightBarButtonItemAction() {
   presentViewController(alert, true);
 }
 
-void QBAddController::addEntry(const QString& text) {
+namespace {
+
+void showErrorHud() {
   PKHUD& hud = PKHUD::sharedHUD();
-  if (text.isEmpty() || listUnreadable_) {
-    hud.setContentView(PKHUD::Content::kError);
-    hud.show();
-    hud.hide(kHudMs);
+  hud.setContentView(PKHUD::Content::kError);
+  hud.show();
+  hud.hide(kHudMs);
+}
+
+}  // namespace
+
+void QBAddController::addEntry(const QString& text) {
+  std::vector<std::string> changed = dataSourceArray;
+  changed.push_back(text.toStdString());  // as typed: not trimmed, duplicates allowed
+  if (text.isEmpty() || !save(changed)) {
+    showErrorHud();
     return;
   }
+  PKHUD& hud = PKHUD::sharedHUD();
   hud.setContentView(PKHUD::Content::kSuccess);
   hud.show();
   hud.setAccessibilityLabel("添加完成");
-  dataSourceArray.push_back(text.toStdString());  // as typed: not trimmed, duplicates allowed
-  save();
+  dataSourceArray = std::move(changed);
   tableView->reloadData();
   hud.hide(kHudMs);
 }
 
 void QBAddController::commitDelete(int row) {
   if (row < 0 || row >= static_cast<int>(dataSourceArray.size())) return;
-  dataSourceArray.erase(dataSourceArray.begin() + row);
-  save();
+  std::vector<std::string> changed = dataSourceArray;
+  changed.erase(changed.begin() + row);
+  if (!save(changed)) {
+    // The row stays, as it is still stored; its revealed "删除" is put away.
+    showErrorHud();
+    tableView->reloadData();
+    return;
+  }
+  dataSourceArray = std::move(changed);
   tableView->reloadData();
 }
 
-void QBAddController::save() {
+bool QBAddController::save(const std::vector<std::string>& entries) {
+  if (listUnreadable_) return false;
   auto kind = editedKind(userDefaultKey);
-  if (kind && storeOpen_ && !listUnreadable_) RuleStore::writeList(*kind, dataSourceArray);
+  if (!kind || !storeOpen_) return true;  // no store to write: the change stays on screen only
+  auto written = RuleStore::writeList(*kind, entries);
+  if (!written) qWarning("the list %s was not written: %s", ruleListKey(*kind), written.message().c_str());
+  return written.ok();
 }
 
 }  // namespace quell

@@ -1,6 +1,7 @@
 // QBAddController: the editor of one rule list. It shows the list under a header that explains it, adds an
 // entry through a prompt ("添加"), deletes one by swiping its row, and writes the whole list to the shared
-// store after every change, so the filter uses it for the next message. "完成" closes it. Without a store
+// store after every change, so the filter uses it for the next message; a change whose write fails is not
+// made (the table stays as stored) and the error HUD says so. "完成" closes it. Without a store
 // (or without a known key) changes stay on screen only. A list whose stored data cannot be read is shown
 // empty and cannot be changed: "添加" says so instead of prompting, and nothing is written over it.
 #pragma once
@@ -48,7 +49,9 @@ class QBAddController : public UIViewController {
 
  private:
   QWidget* makeHeader();
-  void save();
+  // Writes entries as the whole list; false when the list could not be written (busy or failing store, or
+  // a list that cannot be read), and then nothing changed.
+  bool save(const std::vector<std::string>& entries);
 
   bool storeOpen_;
   bool listUnreadable_ = false;  // the store holds data for this list that cannot be read

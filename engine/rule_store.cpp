@@ -32,19 +32,32 @@ const std::vector<std::string>& DefaultRuleLists(RuleListKind kind) {
   return lists[static_cast<int>(kind)];
 }
 
-std::optional<std::vector<std::string>> RuleStore::readStoredList(RuleListKind kind) {
+namespace {
+
+Failure<StoreError> noStore() {
+  return {StoreError::kCannotOpen, "the rule store " + UserDefaults::pathForDomain(AppGroupIdentifier).string() +
+                                       " cannot be opened"};
+}
+
+Failure<StoreError> unreadable(RuleListKind kind, const char* why) {
+  return {StoreError::kUnreadable, std::string("the list ") + ruleListKey(kind) + " " + why};
+}
+
+}  // namespace
+
+Result<std::vector<std::string>, StoreError> RuleStore::readStoredList(RuleListKind kind) {
   auto defaults = UserDefaults::initWithSuiteName(AppGroupIdentifier);
-  if (!defaults) return std::nullopt;
+  if (!defaults) return noStore();
   auto stored = defaults->storedObjectForKey(ruleListKey(kind));
   if (stored.state == StoredObject::State::kAbsent) return std::vector<std::string>();
-  if (stored.state == StoredObject::State::kUnreadable) return std::nullopt;
+  if (stored.state == StoredObject::State::kUnreadable) return unreadable(kind, "cannot be decoded");
   auto* array = stored.value.get<PropertyListArray>();
-  if (!array) return std::nullopt;
+  if (!array) return unreadable(kind, "is not an array");
   std::vector<std::string> entries;
   entries.reserve(array->size());
   for (auto& element : *array) {
     auto* s = element.get<std::string>();
-    if (!s) return std::nullopt;  // all or nothing: no element is skipped
+    if (!s) return unreadable(kind, "holds something other than text");  // all or nothing: none is skipped
     entries.push_back(std::move(*s));
   }
   return entries;
@@ -53,7 +66,8 @@ std::optional<std::vector<std::string>> RuleStore::readStoredList(RuleListKind k
 std::vector<std::string> RuleStore::storedList(RuleListKind kind) {
   // No store, a value that is not an array, or an array holding anything but strings: the list reads
   // as empty.
-  return readStoredList(kind).value_or(std::vector<std::string>());
+  auto list = readStoredList(kind);
+  return list ? std::move(*list) : std::vector<std::string>();
 }
 
 std::vector<std::string> loadRuleList(RuleListKind kind) {
@@ -63,13 +77,25 @@ std::vector<std::string> loadRuleList(RuleListKind kind) {
   return entries;
 }
 
-bool RuleStore::writeList(RuleListKind kind, const std::vector<std::string>& entries) {
+Status<StoreError> RuleStore::writeList(RuleListKind kind, const std::vector<std::string>& entries) {
   return writeLists({{kind, entries}});
 }
 
-bool RuleStore::writeLists(const std::vector<std::pair<RuleListKind, std::vector<std::string>>>& lists) {
+Status<StoreError> RuleStore::seedDefaultListsOnce() {
+  // Not one of the lists: the record that the defaults were written.
+  static constexpr const char* kSeededKey = "defaultListsSeededKey";
   auto defaults = UserDefaults::initWithSuiteName(AppGroupIdentifier);
-  if (!defaults) return false;  // no store: writers skip the write
+  if (!defaults) return noStore();
+  if (defaults->storedObjectForKey(kSeededKey).state != StoredObject::State::kAbsent) return {};
+  std::map<std::string, PropertyList> values;
+  for (auto kind : kAllRuleListKinds) values[ruleListKey(kind)] = PropertyList::stringArray(DefaultRuleLists(kind));
+  values[kSeededKey] = PropertyList(true);
+  return defaults->setObjectsForKeys(values);
+}
+
+Status<StoreError> RuleStore::writeLists(const std::vector<std::pair<RuleListKind, std::vector<std::string>>>& lists) {
+  auto defaults = UserDefaults::initWithSuiteName(AppGroupIdentifier);
+  if (!defaults) return noStore();  // no store: nothing is written
   std::map<std::string, PropertyList> values;
   for (const auto& [kind, entries] : lists) values[ruleListKey(kind)] = PropertyList::stringArray(entries);
   return defaults->setObjectsForKeys(values);

@@ -15,6 +15,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/status.h"
+#include "platform/store_error.h"
+
 namespace quell {
 
 inline constexpr const char* AppGroupIdentifier = "group.app.quell.shared";
@@ -55,16 +58,19 @@ class RuleStore {
  public:
   // The stored entries of one list (no built-in numbers); empty under the same rules as loadRuleList.
   static std::vector<std::string> storedList(RuleListKind kind);
-  // Like storedList, but tells an unreadable list apart: nullopt when the store cannot be opened, the
-  // stored bytes cannot be decoded, or the stored value is not an array of strings. An absent value is an
-  // empty list. Editors change only a list read this way, so that they never write over what they could
-  // not read.
-  static std::optional<std::vector<std::string>> readStoredList(RuleListKind kind);
-  // Replaces the whole stored list. False when the store cannot be opened or the write failed (then
-  // nothing changed).
-  static bool writeList(RuleListKind kind, const std::vector<std::string>& entries);
+  // Like storedList, but tells an unreadable list apart: kCannotOpen when the store cannot be opened,
+  // kUnreadable when the stored bytes cannot be decoded or the stored value is not an array of strings. An
+  // absent value is an empty list. Editors change only a list read this way, so that they never write
+  // over what they could not read.
+  static Result<std::vector<std::string>, StoreError> readStoredList(RuleListKind kind);
+  // Replaces the whole stored list. Fails (kCannotOpen, kBusy, kWriteFailed) with nothing changed.
+  static Status<StoreError> writeList(RuleListKind kind, const std::vector<std::string>& entries);
+  // Writes DefaultRuleLists over the four lists, once per store: the same transaction records that it was
+  // done, and a store that holds that record is left as it is (success, nothing written). So however often
+  // a caller takes itself for a first launch, the user's edits are overwritten at most once.
+  static Status<StoreError> seedDefaultListsOnce();
   // Replaces several lists in one transaction: all of them or none.
-  static bool writeLists(const std::vector<std::pair<RuleListKind, std::vector<std::string>>>& lists);
+  static Status<StoreError> writeLists(const std::vector<std::pair<RuleListKind, std::vector<std::string>>>& lists);
 };
 
 }  // namespace quell

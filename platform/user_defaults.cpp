@@ -33,31 +33,26 @@ bool validDomainName(std::string_view name) {
          name.find('\0') == std::string_view::npos;
 }
 
-bool exec(sqlite3* db, const char* sql) {
-  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-}
+// The connection to the database at path, ready for use (created if needed), with its two statements;
+// nullopt on any failure.
+struct OpenedDatabase {
+  SqliteDatabase db;
+  SqliteStatement select, upsert;
+};
 
-// Opens (creating if needed) and prepares the database at path; nullptr on any failure.
-sqlite3* openDatabase(const std::filesystem::path& path) {
-  std::error_code ec;
-  std::filesystem::create_directories(path.parent_path(), ec);
-  if (ec) return nullptr;
-  sqlite3* db = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &db,
-                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
-  if (rc != SQLITE_OK) {
-    sqlite3_close(db);
-    return nullptr;
-  }
-  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+std::optional<OpenedDatabase> openDatabase(const std::filesystem::path& path) {
+  auto db = SqliteDatabase::open(path, std::chrono::milliseconds(kBusyTimeoutMs));
+  if (!db) return std::nullopt;
   // WAL lets the filter read while the app writes; FULL makes every committed write survive a power cut.
   // These statements are the first to touch the file, so a file that is not a database fails here.
-  if (!exec(db, "PRAGMA journal_mode=WAL") || !exec(db, "PRAGMA synchronous=FULL") ||
-      !exec(db, "CREATE TABLE IF NOT EXISTS defaults(key TEXT PRIMARY KEY, value BLOB NOT NULL)")) {
-    sqlite3_close(db);
-    return nullptr;
-  }
-  return db;
+  if (!db->execute("PRAGMA journal_mode=WAL") || !db->execute("PRAGMA synchronous=FULL") ||
+      !db->execute("CREATE TABLE IF NOT EXISTS defaults(key TEXT PRIMARY KEY, value BLOB NOT NULL)"))
+    return std::nullopt;
+  auto select = db->prepare("SELECT value FROM defaults WHERE key = ?1", true);
+  auto upsert = db->prepare(
+      "INSERT INTO defaults(key, value) VALUES(?1, ?2) ON CONFLICT(key) DO UPDATE SET value = excluded.value", true);
+  if (!select || !upsert) return std::nullopt;
+  return OpenedDatabase{std::move(*db), std::move(*select), std::move(*upsert)};
 }
 
 }  // namespace
@@ -83,14 +78,10 @@ class UserDefaultsCache {
       if (exists && it->second->device_ == st.st_dev && it->second->inode_ == st.st_ino) return it->second;
       open_.erase(it);
     }
-    sqlite3* db = openDatabase(path);
-    if (!db) return nullptr;
-    if (::stat(path.c_str(), &st) != 0) {
-      sqlite3_close(db);
-      return nullptr;
-    }
-    std::shared_ptr<UserDefaults> defaults(new UserDefaults(path, db, st.st_dev, st.st_ino));
-    if (!defaults->select_ || !defaults->upsert_) return nullptr;
+    auto opened = openDatabase(path);
+    if (!opened || ::stat(path.c_str(), &st) != 0) return nullptr;
+    std::shared_ptr<UserDefaults> defaults(new UserDefaults(path, std::move(opened->db), std::move(opened->select),
+                                                            std::move(opened->upsert), st.st_dev, st.st_ino));
     open_.emplace(path.native(), defaults);
     return defaults;
   }
@@ -108,22 +99,14 @@ class UserDefaultsCache {
   std::unordered_map<std::string, std::shared_ptr<UserDefaults>> open_;
 };
 
-UserDefaults::UserDefaults(std::filesystem::path path, sqlite3* db, std::uint64_t device,
-                           std::uint64_t inode)
-    : path_(std::move(path)), device_(device), inode_(inode), db_(db) {
-  sqlite3_prepare_v3(db_, "SELECT value FROM defaults WHERE key = ?1", -1, SQLITE_PREPARE_PERSISTENT,
-                     &select_, nullptr);
-  sqlite3_prepare_v3(db_,
-                     "INSERT INTO defaults(key, value) VALUES(?1, ?2) "
-                     "ON CONFLICT(key) DO UPDATE SET value = excluded.value",
-                     -1, SQLITE_PREPARE_PERSISTENT, &upsert_, nullptr);
-}
-
-UserDefaults::~UserDefaults() {
-  sqlite3_finalize(select_);
-  sqlite3_finalize(upsert_);
-  sqlite3_close(db_);
-}
+UserDefaults::UserDefaults(std::filesystem::path path, SqliteDatabase db, SqliteStatement select,
+                           SqliteStatement upsert, std::uint64_t device, std::uint64_t inode)
+    : path_(std::move(path)),
+      device_(device),
+      inode_(inode),
+      db_(std::move(db)),
+      select_(std::move(select)),
+      upsert_(std::move(upsert)) {}
 
 std::filesystem::path UserDefaults::pathForDomain(std::string_view domain) {
   return dataHome() / "quell" / "defaults" / (std::string(domain) + ".sqlite");
@@ -140,16 +123,14 @@ std::shared_ptr<UserDefaults> UserDefaults::standardUserDefaults() {
 
 StoredObject UserDefaults::readStored(std::string_view key) {
   // Caller holds mu_.
-  sqlite3_reset(select_);
-  sqlite3_bind_text(select_, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+  select_.reset();
+  select_.bindText(1, key);
   StoredObject stored;
-  const int rc = sqlite3_step(select_);
+  const int rc = select_.step();
   // A read that fails (a damaged page, an I/O error) tells nothing about the value: it is unreadable.
   if (rc != SQLITE_ROW && rc != SQLITE_DONE) stored.state = StoredObject::State::kUnreadable;
   if (rc == SQLITE_ROW) {
-    const void* blob = sqlite3_column_blob(select_, 0);
-    int size = sqlite3_column_bytes(select_, 0);
-    auto value = decodePropertyList(std::string_view(static_cast<const char*>(blob), blob ? size : 0));
+    auto value = decodePropertyList(select_.columnBlob(0));
     if (value) {
       stored.state = StoredObject::State::kPresent;
       stored.value = std::move(*value);
@@ -157,8 +138,7 @@ StoredObject UserDefaults::readStored(std::string_view key) {
       stored.state = StoredObject::State::kUnreadable;
     }
   }
-  sqlite3_reset(select_);
-  sqlite3_clear_bindings(select_);
+  select_.reset();
   return stored;
 }
 
@@ -195,41 +175,33 @@ std::int64_t UserDefaults::integerForKey(std::string_view key) {
   return 0;
 }
 
-bool UserDefaults::setObjectForKey(const PropertyList& value, std::string_view key) {
+Status<StoreError> UserDefaults::setObjectForKey(const PropertyList& value, std::string_view key) {
   return setObjectsForKeys({{std::string(key), value}});
 }
 
-bool UserDefaults::setIntegerForKey(std::int64_t value, std::string_view key) {
+Status<StoreError> UserDefaults::setIntegerForKey(std::int64_t value, std::string_view key) {
   return setObjectForKey(PropertyList(value), key);
 }
 
-bool UserDefaults::setObjectsForKeys(const std::map<std::string, PropertyList>& values) {
+Status<StoreError> UserDefaults::setObjectsForKeys(const std::map<std::string, PropertyList>& values) {
   std::vector<std::pair<const std::string*, std::string>> encoded;
   for (const auto& [key, value] : values) {
     auto bytes = encodePropertyList(value);
-    if (!bytes) return false;
+    if (!bytes) return {StoreError::kInvalidValue, "the value of \"" + key + "\" cannot be encoded"};
     encoded.emplace_back(&key, std::move(*bytes));
   }
   std::lock_guard lock(mu_);
-  // BEGIN IMMEDIATE takes the write lock up front, so a busy store fails here, before anything changed.
-  if (!exec(db_, "BEGIN IMMEDIATE")) return false;
+  SqliteTransaction transaction(db_);
+  if (!transaction.begun()) return transaction.begun();
   for (const auto& [key, bytes] : encoded) {
-    sqlite3_reset(upsert_);
-    sqlite3_bind_text(upsert_, 1, key->data(), static_cast<int>(key->size()), SQLITE_TRANSIENT);
-    sqlite3_bind_blob(upsert_, 2, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
-    int rc = sqlite3_step(upsert_);
-    sqlite3_reset(upsert_);
-    sqlite3_clear_bindings(upsert_);
-    if (rc != SQLITE_DONE) {
-      exec(db_, "ROLLBACK");
-      return false;
-    }
+    upsert_.reset();
+    upsert_.bindText(1, *key);
+    upsert_.bindBlob(2, bytes);
+    const int rc = upsert_.step();
+    upsert_.reset();
+    if (rc != SQLITE_DONE) return {StoreError::kWriteFailed, db_.lastError()};  // rolled back
   }
-  if (!exec(db_, "COMMIT")) {
-    exec(db_, "ROLLBACK");
-    return false;
-  }
-  return true;
+  return transaction.commit();
 }
 
 void UserDefaults::registerDefaults(const PropertyListDictionary& defaults) {

@@ -6,8 +6,11 @@
 //
 // Contract:
 //  - Opening can fail (the directory cannot be created, the file is not a database or is corrupt, the store
-//    stays locked beyond a short busy timeout): the open functions then return nullptr. Callers treat that
-//    as "no store".
+//    stays locked beyond a short busy timeout): the open functions then return nullptr, as the platform's
+//    do. Callers treat that as "no store".
+//  - Writes report failure as a Status of the store domain: kBusy when another writer held the store beyond
+//    the busy timeout, kWriteFailed when the write or its commit failed, kInvalidValue when a value cannot
+//    be encoded. A write that fails changed nothing.
 //  - Every read goes to the database, so a value written by another process is seen on the next read.
 //  - setObjectForKey replaces one key's whole value in one durable transaction: a reader sees the old or the
 //    new value, never a mixture. Writers of different keys never lose each other's writes.
@@ -28,9 +31,7 @@
 #include <string_view>
 
 #include "platform/property_list.h"
-
-struct sqlite3;
-struct sqlite3_stmt;
+#include "platform/sqlite_database.h"
 
 namespace quell {
 
@@ -55,7 +56,6 @@ class UserDefaults {
   // Where the database of a domain lives (whether or not it exists yet).
   static std::filesystem::path pathForDomain(std::string_view domain);
 
-  ~UserDefaults();
   UserDefaults(const UserDefaults&) = delete;
   UserDefaults& operator=(const UserDefaults&) = delete;
 
@@ -68,10 +68,9 @@ class UserDefaults {
   // The value under key if it is an integer (a Boolean reads as 0 or 1, a real is truncated); else 0.
   std::int64_t integerForKey(std::string_view key);
 
-  // Each returns false when nothing was written (the store failed or the value cannot be encoded).
-  bool setObjectForKey(const PropertyList& value, std::string_view key);
-  bool setIntegerForKey(std::int64_t value, std::string_view key);
-  bool setObjectsForKeys(const std::map<std::string, PropertyList>& values);
+  Status<StoreError> setObjectForKey(const PropertyList& value, std::string_view key);
+  Status<StoreError> setIntegerForKey(std::int64_t value, std::string_view key);
+  Status<StoreError> setObjectsForKeys(const std::map<std::string, PropertyList>& values);
 
   // Defaults answer reads of keys that hold no stored value. They live in this process only.
   void registerDefaults(const PropertyListDictionary& defaults);
@@ -80,7 +79,8 @@ class UserDefaults {
 
  private:
   friend class UserDefaultsCache;
-  UserDefaults(std::filesystem::path path, sqlite3* db, std::uint64_t device, std::uint64_t inode);
+  UserDefaults(std::filesystem::path path, SqliteDatabase db, SqliteStatement select, SqliteStatement upsert,
+               std::uint64_t device, std::uint64_t inode);
 
   StoredObject readStored(std::string_view key);
 
@@ -88,9 +88,9 @@ class UserDefaults {
   const std::uint64_t device_;
   const std::uint64_t inode_;
   std::mutex mu_;  // guards everything below
-  sqlite3* db_;
-  sqlite3_stmt* select_ = nullptr;
-  sqlite3_stmt* upsert_ = nullptr;
+  SqliteDatabase db_;
+  SqliteStatement select_;
+  SqliteStatement upsert_;
   PropertyListDictionary registered_;
 };
 

@@ -47,7 +47,7 @@ TEST_F(Launch, AsksForReviewsOnTheSixthTwelfthAndTwentiethLaunch) {
 
 TEST_F(Launch, RemovesRetiredKeywordsOnceByWholeEntry) {
   auto settings = UserDefaults::standardUserDefaults();
-  settings->setIntegerForKey(3, kUseNumberKey);
+  ASSERT_TRUE(settings->setIntegerForKey(3, kUseNumberKey));
   ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordWhitelist, {"验证码", "尾号", "转账", "金额", "尾号1", "还款"}));
   AppDelegate().didFinishLaunching();
   EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordWhitelist), (std::vector<std::string>{"验证码", "转账", "尾号1"}));
@@ -55,6 +55,24 @@ TEST_F(Launch, RemovesRetiredKeywordsOnceByWholeEntry) {
   ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordWhitelist, {"尾号"}));
   AppDelegate().didFinishLaunching();
   EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordWhitelist), std::vector<std::string>{"尾号"});
+}
+
+// A first launch whose count cannot be written (another writer holds the private store) seeds the lists;
+// the next launch, which also takes itself for the first, leaves what the user made of them alone.
+TEST_F(Launch, ACountThatWasNotWrittenNeverLetsTheDefaultsOverwriteEdits) {
+  ASSERT_EQ(setting(kUseNumberKey), 0);  // the store exists and is open; only its writes will fail
+  {
+    testing::StoreWriteLock busy(UserDefaults::pathForDomain(Bundle::main().identifier()));
+    EXPECT_TRUE(AppDelegate().didFinishLaunching());
+  }
+  EXPECT_EQ(setting(kUseNumberKey), 0);  // the count was lost
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist), DefaultRuleLists(RuleListKind::KeywordBlacklist));
+  ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordBlacklist, {"mine"}));
+  ASSERT_TRUE(RuleStore::writeList(RuleListKind::NumberWhitelist, {}));
+  EXPECT_TRUE(AppDelegate().didFinishLaunching());
+  EXPECT_EQ(setting(kUseNumberKey), 1);
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist), std::vector<std::string>{"mine"});
+  EXPECT_TRUE(RuleStore::storedList(RuleListKind::NumberWhitelist).empty());
 }
 
 TEST_F(Launch, WithoutTheSharedStoreTheLaunchGoesOnAndTheCleanUpWaits) {

@@ -14,6 +14,7 @@
 #include "platform/ui/alert_controller.h"
 #include "platform/ui/hud.h"
 #include "platform/ui/navigation_container.h"
+#include "platform/user_defaults.h"
 #include "tests/support/launched_app.h"
 #include "tests/support/qt_wait.h"
 #include "tests/support/test_environment.h"
@@ -139,6 +140,33 @@ TEST_F(MainScreen, AListWhoseStoredDataCannotBeReadIsNeverWrittenOver) {
   QBAddController* other = openEditor(2);
   addThroughPrompt(other, "账单");
   EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordWhitelist).back(), "账单");
+}
+
+// Another writer holds the shared store beyond the busy timeout: no change is shown that was not stored.
+TEST_F(MainScreen, AWriteThatFailsShowsTheErrorAndLeavesTheListAsStored) {
+  QBAddController* editor = openEditor(3);
+  ASSERT_TRUE(editor);
+  const auto before = RuleStore::storedList(RuleListKind::KeywordBlacklist);
+  {
+    testing::StoreWriteLock busy(UserDefaults::pathForDomain(AppGroupIdentifier));
+    addThroughPrompt(editor, "清仓");
+    EXPECT_EQ(PKHUD::sharedHUD().content(), PKHUD::Content::kError);
+    EXPECT_EQ(editor->tableView->numberOfRows(), static_cast<int>(before.size()));
+    editor->commitDelete(0);
+    EXPECT_EQ(PKHUD::sharedHUD().content(), PKHUD::Content::kError);
+    EXPECT_EQ(editor->tableView->numberOfRows(), static_cast<int>(before.size()));
+    EXPECT_EQ(editor->tableView->cellForRow(0)->textLabel()->text(), QString::fromStdString(before[0]));
+  }
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist), before);
+  // Once the store is free again, the same edits go through.
+  addThroughPrompt(editor, "清仓");
+  EXPECT_EQ(PKHUD::sharedHUD().content(), PKHUD::Content::kSuccess);
+  editor->commitDelete(0);
+  auto after = before;
+  after.erase(after.begin());
+  after.push_back("清仓");
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist), after);
+  EXPECT_EQ(editor->tableView->numberOfRows(), static_cast<int>(after.size()));
 }
 
 TEST_F(MainScreen, SwipingARowRevealsDeleteWhichRemovesIt) {

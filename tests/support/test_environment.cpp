@@ -165,6 +165,18 @@ void storeRawSetting(const std::string& domain, const std::string& key, const st
   if (rc != SQLITE_DONE) throw std::runtime_error("cannot write the raw value");
 }
 
+StoreWriteLock::StoreWriteLock(const std::filesystem::path& database) {
+  std::filesystem::create_directories(database.parent_path());
+  if (sqlite3_open(database.c_str(), &db_) != SQLITE_OK ||
+      sqlite3_exec(db_, "PRAGMA journal_mode=WAL; BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+    throw std::runtime_error("cannot lock " + database.string());
+}
+
+StoreWriteLock::~StoreWriteLock() {
+  sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(db_);
+}
+
 std::string rawSetting(const std::string& domain, const std::string& key) {
   sqlite3* db = nullptr;
   sqlite3_open(UserDefaults::pathForDomain(domain).c_str(), &db);

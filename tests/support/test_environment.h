@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+struct sqlite3;
+
 namespace quell::testing {
 
 // A fresh temporary directory, removed with the object.
@@ -60,5 +62,18 @@ std::vector<std::string> splitLines(const std::string& text);
 // hostile file would hold it; and reads a raw value back ("(absent)" when there is none).
 void storeRawSetting(const std::string& domain, const std::string& key, const std::string& bytes);
 std::string rawSetting(const std::string& domain, const std::string& key);
+
+// Holds the write lock of a SQLite store (an open BEGIN IMMEDIATE on a connection of its own) for the life
+// of the object, as another writer that keeps the store busy would.
+class StoreWriteLock {
+ public:
+  explicit StoreWriteLock(const std::filesystem::path& database);
+  ~StoreWriteLock();
+  StoreWriteLock(const StoreWriteLock&) = delete;
+  StoreWriteLock& operator=(const StoreWriteLock&) = delete;
+
+ private:
+  ::sqlite3* db_ = nullptr;
+};
 
 }  // namespace quell::testing

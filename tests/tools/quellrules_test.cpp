@@ -42,8 +42,8 @@ TEST(Quellrules, AddsDeletesAndListsEntries) {
 
 TEST(Quellrules, RefusesToEditAListItCannotRead) {
   testing::ScopedDataHome home;
-  UserDefaults::initWithSuiteName(AppGroupIdentifier)
-      ->setObjectForKey(PropertyListArray{"kept", 42}, ruleListKey(RuleListKind::KeywordBlacklist));
+  ASSERT_TRUE(UserDefaults::initWithSuiteName(AppGroupIdentifier)
+                  ->setObjectForKey(PropertyListArray{"kept", 42}, ruleListKey(RuleListKind::KeywordBlacklist)));
   EXPECT_NE(rules({"add", "keyword-blacklist", "x"}).exitCode, 0);
   auto stored = UserDefaults::initWithSuiteName(AppGroupIdentifier)->objectForKey("keywordBlacklistKey");
   EXPECT_EQ(*stored, PropertyList(PropertyListArray{"kept", 42}));

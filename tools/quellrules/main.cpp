@@ -68,11 +68,21 @@ int usage() {
 // overwrite whatever is stored there.
 std::optional<std::vector<std::string>> readForEditing(RuleListKind kind) {
   auto list = RuleStore::readStoredList(kind);
-  if (!list)
-    fail(std::string("the list ") + quell::ruleListKey(kind) +
-         " cannot be read (no store, or stored data that is not a list of strings) and is left as it is; "
-         "replace it with 'quellrules import' or 'quellrules reset'");
-  return list;
+  if (list) return std::move(*list);
+  if (list.code() == quell::StoreError::kCannotOpen) {
+    fail(list.message());
+  } else {
+    fail(std::string("the list ") + quell::ruleListKey(kind) + " cannot be read (" + list.message() +
+         ") and is left as it is; replace it with 'quellrules import' or 'quellrules reset'");
+  }
+  return std::nullopt;
+}
+
+// The failure of a write, for the person who asked for it.
+int writeFailed(const quell::Status<quell::StoreError>& status, const std::string& prefix = "") {
+  if (status.code() == quell::StoreError::kBusy)
+    return fail(prefix + "the store is busy (another program is writing it); nothing was changed, try again");
+  return fail(prefix + "the store could not be written: " + status.message());
 }
 
 // An entry as one row of text: control characters, line and paragraph separators, bidirectional
@@ -115,7 +125,7 @@ int list() {
     auto entries = RuleStore::readStoredList(k.kind);
     std::printf("%s (%s)%s\n", k.title, k.shortName, entries ? "" : " [unreadable: reads as empty]");
     std::size_t index = 0;
-    for (const auto& entry : entries.value_or(std::vector<std::string>()))
+    for (const auto& entry : entries ? *entries : std::vector<std::string>())
       std::printf("  %zu\t%s\n", index++, rowText(entry).c_str());
     if (k.kind == RuleListKind::NumberWhitelist)
       for (const char* number : quell::BuiltInServiceNumbers) std::printf("  -\t%s\t(built-in)\n", number);
@@ -129,7 +139,7 @@ int add(RuleListKind kind, const std::string& entry) {
   auto entries = readForEditing(kind);
   if (!entries) return 1;
   entries->push_back(entry);
-  if (!RuleStore::writeList(kind, *entries)) return fail("the store could not be written");
+  if (auto written = RuleStore::writeList(kind, *entries); !written) return writeFailed(written);
   return 0;
 }
 
@@ -145,7 +155,7 @@ int remove(RuleListKind kind, const std::string& indexText) {
     return fail("no entry " + indexText + " in " + quell::ruleListKey(kind) +
                 " (built-in numbers cannot be deleted)");
   entries->erase(entries->begin() + static_cast<std::ptrdiff_t>(index));
-  if (!RuleStore::writeList(kind, *entries)) return fail("the store could not be written");
+  if (auto written = RuleStore::writeList(kind, *entries); !written) return writeFailed(written);
   return 0;
 }
 
@@ -156,7 +166,7 @@ int exportLists(const char* path) {
     if (!entries)
       std::fprintf(stderr, "quellrules: warning: %s cannot be read and is exported as empty\n",
                    quell::ruleListKey(k.kind));
-    lists[k.kind] = entries.value_or(std::vector<std::string>());
+    lists[k.kind] = entries ? std::move(*entries) : std::vector<std::string>();
   }
   std::string text = quell::formatRulesBackup(lists);
   if (!path) {
@@ -184,14 +194,14 @@ int importLists(const std::string& path) {
   if (!lists) return fail("nothing imported: " + error);
   std::vector<std::pair<RuleListKind, std::vector<std::string>>> writes(lists->begin(), lists->end());
   // One transaction: either every list of the backup is replaced or the store stays as it was.
-  if (!RuleStore::writeLists(writes)) return fail("nothing imported: the store could not be written");
+  if (auto written = RuleStore::writeLists(writes); !written) return writeFailed(written, "nothing imported: ");
   return 0;
 }
 
 int reset() {
   std::vector<std::pair<RuleListKind, std::vector<std::string>>> writes;
   for (auto kind : quell::kAllRuleListKinds) writes.emplace_back(kind, quell::DefaultRuleLists(kind));
-  if (!RuleStore::writeLists(writes)) return fail("the store could not be written");
+  if (auto written = RuleStore::writeLists(writes); !written) return writeFailed(written);
   return 0;
 }
 
