@@ -124,13 +124,12 @@ TEST(UserDefaults, MultiKeyWriteIsAllOrNothing) {
   EXPECT_EQ(defaults->integerForKey("a"), 1);
   EXPECT_EQ(defaults->integerForKey("b"), 2);
 
-  // While another connection holds the write lock, the batch fails as a whole and changes nothing.
-  sqlite3* other = nullptr;
-  ASSERT_EQ(sqlite3_open(defaults->path().c_str(), &other), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
-  EXPECT_FALSE(defaults->setObjectsForKeys({{"a", 10}, {"b", 20}}));
-  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-  sqlite3_close(other);
+  // While another connection holds the write lock, the batch fails as a whole, says so, and changes nothing.
+  {
+    testing::StoreWriteLock other(defaults->path());
+    auto written = defaults->setObjectsForKeys({{"a", 10}, {"b", 20}});
+    EXPECT_EQ(written.code(), StoreError::kBusy);
+  }
   EXPECT_EQ(defaults->integerForKey("a"), 1);
   EXPECT_EQ(defaults->integerForKey("b"), 2);
 }

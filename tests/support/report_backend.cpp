@@ -5,9 +5,9 @@
 namespace quell::testing {
 
 ReportBackend::ReportBackend() {
-  std::string error;
-  store_ = ReportStore::open(dir_.path() / "reports.db", &error);
-  if (!store_) throw std::runtime_error(error);
+  auto store = ReportStore::open(dir_.path() / "reports.db");
+  if (!store) throw std::runtime_error(store.message());
+  store_ = std::move(*store);
   ReportServerOptions options;
   options.readTimeoutSeconds = 1;
   server_.server().set_keep_alive_timeout(1);  // so that stopping does not wait on an idle client

@@ -108,18 +108,41 @@ TEST_F(ReportBackendTest, StalledClientIsCutOffAndOthersAreServed) {
 // normalised as the filter normalises it, on one line.
 TEST(ReportExport, WritesLabeledLinesForTheTrainer) {
   testing::TemporaryDirectory dir;
-  std::string error;
   {
-    auto store = ReportStore::open(dir.path() / "reports.db", &error);
-    ASSERT_TRUE(store) << error;
-    ASSERT_TRUE(store->add({"spam", "ham", " 回复TD退订.\n立即领取\t红包 ", "12", std::nullopt, "1.0.0"}));
-    ASSERT_TRUE(store->add({"ham", "spam", "好的，明天见。", std::nullopt, std::nullopt, std::nullopt}));
-    ASSERT_TRUE(store->add({"spam", "spam", ".-\n", std::nullopt, std::nullopt, std::nullopt}));  // empty once normalised
+    auto opened = ReportStore::open(dir.path() / "reports.db");
+    ASSERT_TRUE(opened) << opened.message();
+    ReportStore& store = **opened;
+    ASSERT_TRUE(store.add({"spam", "ham", " 回复TD退订.\n立即领取\t红包 ", "12", std::nullopt, "1.0.0"}));
+    ASSERT_TRUE(store.add({"ham", "spam", "好的，明天见。", std::nullopt, std::nullopt, std::nullopt}));
+    ASSERT_TRUE(store.add({"spam", "spam", ".-\n", std::nullopt, std::nullopt, std::nullopt}));  // empty once normalised
   }
   auto result = testing::runProcess(QUELLREPORTD_PATH, {"export", "--db", (dir.path() / "reports.db").string()});
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.out, "spam\t回复TD退订立即领取 红包\nham\t好的，明天见。\n");
   EXPECT_NE(testing::runProcess(QUELLREPORTD_PATH, {"export"}).exitCode, 0);
+}
+
+// Every report is stored and exported as it was sent: a NUL in its text cuts nothing off.
+TEST(ReportStore, KeepsEveryTextWholeAndSaysWhyAWriteFailed) {
+  testing::TemporaryDirectory dir;
+  auto opened = ReportStore::open(dir.path() / "reports.db");
+  ASSERT_TRUE(opened) << opened.message();
+  ReportStore& store = **opened;
+  const std::string text("中奖\0请回复", 16);
+  ASSERT_TRUE(store.add({"spam", "ham", text, std::nullopt, std::nullopt, std::nullopt}));
+  std::vector<std::string> texts;
+  store.forEach([&](const SpamReport& report, const ReportStore::Stored&) { texts.push_back(report.text); });
+  EXPECT_EQ(texts, std::vector<std::string>{text});
+  {
+    testing::StoreWriteLock other(dir.path() / "reports.db");
+    auto busy = store.add({"spam", "ham", "x", std::nullopt, std::nullopt, std::nullopt});
+    ASSERT_FALSE(busy);
+    EXPECT_EQ(busy.code(), StoreError::kBusy);
+  }
+  EXPECT_EQ(store.count(), 1);
+  auto notADatabase = ReportStore::open(dir.path());
+  ASSERT_FALSE(notADatabase);
+  EXPECT_EQ(notADatabase.code(), StoreError::kCannotOpen);
 }
 
 // A listening address the server cannot use is refused before anything is opened or created.

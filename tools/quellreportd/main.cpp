@@ -47,15 +47,14 @@ int serve(const std::map<std::string, std::string>& options) {
   auto [end, ec] = std::from_chars(portText, listen.c_str() + listen.size(), port);
   if (ec != std::errc() || *end || port <= 0 || port > 65535) return fail("bad port in --listen");
 
-  std::string error;
-  auto store = quell::ReportStore::open(options.at("--db"), &error);
-  if (!store) return fail(error);
+  auto store = quell::ReportStore::open(options.at("--db"));
+  if (!store) return fail(store.message());
   httplib::SSLServer server(options.at("--cert").c_str(), options.at("--key").c_str());
   if (!server.is_valid()) return fail("cannot load the certificate or key");
   quell::ReportServerOptions serverOptions;
   if (options.count("--app-id")) serverOptions.applicationId = options.at("--app-id");
   if (options.count("--rest-key")) serverOptions.restKey = options.at("--rest-key");
-  quell::configureReportServer(server, *store, serverOptions);
+  quell::configureReportServer(server, **store, serverOptions);
   running = &server;
   std::signal(SIGINT, [](int) { running->stop(); });
   std::signal(SIGTERM, [](int) { running->stop(); });
@@ -73,16 +72,15 @@ std::string oneLine(std::string text) {
 }
 
 int exportReports(const std::string& db, const char* out) {
-  std::string error;
-  auto store = quell::ReportStore::open(db, &error);
-  if (!store) return fail(error);
+  auto store = quell::ReportStore::open(db);
+  if (!store) return fail(store.message());
   std::ofstream file;
   if (out) {
     file.open(out, std::ios::binary | std::ios::trunc);
     if (!file) return fail(std::string("cannot write ") + out);
   }
   std::ostream& sink = out ? static_cast<std::ostream&>(file) : std::cout;
-  store->forEach([&sink](const quell::SpamReport& report, const quell::ReportStore::Stored&) {
+  (*store)->forEach([&sink](const quell::SpamReport& report, const quell::ReportStore::Stored&) {
     std::string text = oneLine(quell::normalizeMessageBody(report.text));
     if (!text.empty()) sink << report.useRating << '\t' << text << '\n';
   });

@@ -1,5 +1,7 @@
 #include "tools/quellreportd/report_server.h"
 
+#include <cstdio>
+
 #include <nlohmann/json.hpp>
 
 namespace quell {
@@ -38,7 +40,11 @@ void configureReportServer(httplib::Server& server, ReportStore& store, const Re
     auto report = parseSpamReport(req.body, &error);
     if (!report) return fail(res, 400, error);
     auto stored = store.add(*report);
-    if (!stored) return fail(res, 500, "the report could not be stored");
+    if (!stored) {
+      std::fprintf(stderr, "quellreportd: a report was not stored (%s): %s\n", storeErrorName(stored.code()),
+                   stored.message().c_str());
+      return fail(res, stored.code() == StoreError::kBusy ? 503 : 500, "the report could not be stored");
+    }
     answer(res, 201, {{"objectId", stored->objectId}, {"createdAt", stored->createdAt}});
   });
   // A body over the limit never reaches the handler; say why instead of answering with an empty page.

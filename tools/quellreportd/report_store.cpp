@@ -1,7 +1,5 @@
 #include "tools/quellreportd/report_store.h"
 
-#include <sqlite3.h>
-
 #include <ctime>
 #include <random>
 
@@ -26,43 +24,22 @@ std::string nowUtc() {
   return buffer;
 }
 
-void bindOptional(sqlite3_stmt* statement, int index, const std::optional<std::string>& value) {
-  if (value) sqlite3_bind_text(statement, index, value->data(), static_cast<int>(value->size()), SQLITE_TRANSIENT);
-  else sqlite3_bind_null(statement, index);
-}
-
-std::optional<std::string> columnOptional(sqlite3_stmt* statement, int index) {
-  if (sqlite3_column_type(statement, index) == SQLITE_NULL) return std::nullopt;
-  return std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, index)));
-}
-
 }  // namespace
 
-std::unique_ptr<ReportStore> ReportStore::open(const std::filesystem::path& file, std::string* error) {
-  sqlite3* db = nullptr;
-  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
-                      nullptr) != SQLITE_OK) {
-    *error = "cannot open " + file.string() + ": " + (db ? sqlite3_errmsg(db) : "out of memory");
-    sqlite3_close(db);
-    return nullptr;
-  }
-  sqlite3_busy_timeout(db, 5000);
-  const char* setup =
+Result<std::unique_ptr<ReportStore>, StoreError> ReportStore::open(const std::filesystem::path& file) {
+  auto db = SqliteDatabase::open(file, std::chrono::seconds(5));
+  if (!db) return db.failure();
+  auto setup = db->execute(
       "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;"
       "CREATE TABLE IF NOT EXISTS spam(object_id TEXT PRIMARY KEY, created_at TEXT NOT NULL,"
       " use_rating TEXT NOT NULL, app_rating TEXT NOT NULL, text TEXT NOT NULL,"
-      " os_version TEXT, device_uuid TEXT, app_version TEXT)";
-  char* message = nullptr;
-  if (sqlite3_exec(db, setup, nullptr, nullptr, &message) != SQLITE_OK) {
-    *error = file.string() + " is not a usable report database: " + (message ? message : "unknown error");
-    sqlite3_free(message);
-    sqlite3_close(db);
-    return nullptr;
-  }
-  return std::unique_ptr<ReportStore>(new ReportStore(db));
+      " os_version TEXT, device_uuid TEXT, app_version TEXT)",
+      StoreError::kCannotOpen);
+  if (!setup) return Failure<StoreError>{setup.code(), file.string() + " is not a usable report database: " + setup.message()};
+  return std::unique_ptr<ReportStore>(new ReportStore(std::move(*db)));
 }
 
-ReportStore::ReportStore(sqlite3* db) : db_(db), writer_([this] { writeLoop(); }) {}
+ReportStore::ReportStore(SqliteDatabase db) : db_(std::move(db)), writer_([this] { writeLoop(); }) {}
 
 ReportStore::~ReportStore() {
   {
@@ -71,16 +48,16 @@ ReportStore::~ReportStore() {
   }
   queued_.notify_all();
   writer_.join();
-  sqlite3_close(db_);
 }
 
-std::optional<ReportStore::Stored> ReportStore::add(const SpamReport& report) {
+Result<ReportStore::Stored, StoreError> ReportStore::add(const SpamReport& report) {
   Pending pending{&report, std::nullopt};
   std::unique_lock lock(queueMu_);
   queue_.push_back(&pending);
   queued_.notify_one();
   written_.wait(lock, [&] { return pending.done; });
-  return pending.result;
+  if (pending.stored) return *pending.stored;
+  return lastBatch_.failure();
 }
 
 void ReportStore::writeLoop() {
@@ -94,11 +71,12 @@ void ReportStore::writeLoop() {
       queue_.clear();
     }
     // One transaction for everything that queued up meanwhile; all of it commits or none of it does.
-    bool committed = writeBatch(batch);
+    Status<StoreError> written = writeBatch(batch);
     {
       std::lock_guard lock(queueMu_);
+      lastBatch_ = written;
       for (Pending* p : batch) {
-        if (!committed) p->result.reset();
+        if (!written) p->stored.reset();
         p->done = true;
       }
     }
@@ -106,58 +84,47 @@ void ReportStore::writeLoop() {
   }
 }
 
-bool ReportStore::writeBatch(std::vector<Pending*>& batch) {
+Status<StoreError> ReportStore::writeBatch(std::vector<Pending*>& batch) {
   std::lock_guard lock(dbMu_);
-  if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) return false;
-  sqlite3_stmt* insert = nullptr;
-  bool ok = sqlite3_prepare_v2(db_, "INSERT INTO spam VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)", -1, &insert,
-                               nullptr) == SQLITE_OK;
+  SqliteTransaction transaction(db_);
+  if (!transaction.begun()) return transaction.begun();
+  auto insert = db_.prepare("INSERT INTO spam VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
+  if (!insert) return insert.status();
   for (Pending* p : batch) {
-    if (!ok) break;
     const SpamReport& report = *p->report;
     Stored stored{newObjectId(), nowUtc()};
-    bindOptional(insert, 1, stored.objectId);
-    bindOptional(insert, 2, stored.createdAt);
-    bindOptional(insert, 3, report.useRating);
-    bindOptional(insert, 4, report.appRating);
-    bindOptional(insert, 5, report.text);
-    bindOptional(insert, 6, report.osVersion);
-    bindOptional(insert, 7, report.deviceUuid);
-    bindOptional(insert, 8, report.appVersion);
-    ok = sqlite3_step(insert) == SQLITE_DONE;
-    sqlite3_reset(insert);
-    if (ok) p->result = stored;
+    insert->reset();
+    insert->bindText(1, stored.objectId);
+    insert->bindText(2, stored.createdAt);
+    insert->bindText(3, report.useRating);
+    insert->bindText(4, report.appRating);
+    insert->bindText(5, report.text);
+    insert->bindOptionalText(6, report.osVersion);
+    insert->bindOptionalText(7, report.deviceUuid);
+    insert->bindOptionalText(8, report.appVersion);
+    if (insert->step() != SQLITE_DONE) return {StoreError::kWriteFailed, db_.lastError()};  // rolled back
+    p->stored = stored;
   }
-  sqlite3_finalize(insert);
-  if (ok && sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) return true;
-  sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-  return false;
+  return transaction.commit();
 }
 
 void ReportStore::forEach(const std::function<void(const SpamReport&, const Stored&)>& visit) {
   std::lock_guard lock(dbMu_);
-  sqlite3_stmt* select = nullptr;
-  if (sqlite3_prepare_v2(db_, "SELECT * FROM spam ORDER BY created_at, rowid", -1, &select, nullptr) != SQLITE_OK)
-    return;
-  while (sqlite3_step(select) == SQLITE_ROW) {
-    auto text = [&](int i) { return columnOptional(select, i).value_or(std::string()); };
-    Stored stored{text(0), text(1)};
-    SpamReport report{text(2), text(3), text(4),
-                      columnOptional(select, 5), columnOptional(select, 6), columnOptional(select, 7)};
+  auto select = db_.prepare("SELECT * FROM spam ORDER BY created_at, rowid");
+  if (!select) return;
+  while (select->step() == SQLITE_ROW) {
+    Stored stored{select->columnText(0), select->columnText(1)};
+    SpamReport report{select->columnText(2),         select->columnText(3),         select->columnText(4),
+                      select->columnOptionalText(5), select->columnOptionalText(6), select->columnOptionalText(7)};
     visit(report, stored);
   }
-  sqlite3_finalize(select);
 }
 
 std::int64_t ReportStore::count() {
   std::lock_guard lock(dbMu_);
-  sqlite3_stmt* select = nullptr;
-  std::int64_t n = -1;
-  if (sqlite3_prepare_v2(db_, "SELECT COUNT(*) FROM spam", -1, &select, nullptr) == SQLITE_OK &&
-      sqlite3_step(select) == SQLITE_ROW)
-    n = sqlite3_column_int64(select, 0);
-  sqlite3_finalize(select);
-  return n;
+  auto select = db_.prepare("SELECT COUNT(*) FROM spam");
+  if (!select || select->step() != SQLITE_ROW) return -1;
+  return select->columnInt64(0);
 }
 
 }  // namespace quell

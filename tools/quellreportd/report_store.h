@@ -16,9 +16,8 @@
 #include <string>
 #include <thread>
 
+#include "platform/sqlite_database.h"
 #include "tools/quellreportd/spam_report.h"
-
-struct sqlite3;
 
 namespace quell {
 
@@ -29,12 +28,13 @@ class ReportStore {
     std::string createdAt;
   };
 
-  // Opens (creating if needed); nullptr with *error set when the file cannot be used.
-  static std::unique_ptr<ReportStore> open(const std::filesystem::path& file, std::string* error);
+  // Opens (creating if needed); kCannotOpen when the file cannot be used.
+  static Result<std::unique_ptr<ReportStore>, StoreError> open(const std::filesystem::path& file);
   ~ReportStore();
 
-  // Blocks until the report is on disk; nullopt when it could not be stored.
-  std::optional<Stored> add(const SpamReport& report);
+  // Blocks until the report is on disk; kBusy or kWriteFailed when it could not be stored. Every text is
+  // kept whole, NUL bytes included.
+  Result<Stored, StoreError> add(const SpamReport& report);
   // Every stored report, oldest first.
   void forEach(const std::function<void(const SpamReport&, const Stored&)>& visit);
   std::int64_t count();
@@ -42,19 +42,20 @@ class ReportStore {
  private:
   struct Pending {
     const SpamReport* report;
-    std::optional<Stored> result;
+    std::optional<Stored> stored;
     bool done = false;
   };
 
-  explicit ReportStore(sqlite3* db);
+  explicit ReportStore(SqliteDatabase db);
   void writeLoop();
-  bool writeBatch(std::vector<Pending*>& batch);
+  Status<StoreError> writeBatch(std::vector<Pending*>& batch);
 
   std::mutex dbMu_;  // guards db_
-  sqlite3* db_;
+  SqliteDatabase db_;
   std::mutex queueMu_;  // guards everything below
   std::condition_variable queued_, written_;
   std::deque<Pending*> queue_;
+  Status<StoreError> lastBatch_;  // how the batch that was written last ended
   bool stopping_ = false;
   std::thread writer_;
 };

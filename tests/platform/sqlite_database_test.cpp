@@ -1,0 +1,95 @@
+#include "platform/sqlite_database.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "tests/support/test_environment.h"
+
+namespace quell {
+namespace {
+
+class SqliteDatabaseTest : public ::testing::Test {
+ protected:
+  SqliteDatabase open() {
+    auto db = SqliteDatabase::open(path_, std::chrono::milliseconds(50));
+    EXPECT_TRUE(db) << db.message();
+    return std::move(*db);
+  }
+  std::int64_t rows(SqliteDatabase& db) {
+    auto count = db.prepare("SELECT COUNT(*) FROM t");
+    return count && count->step() == SQLITE_ROW ? count->columnInt64(0) : -1;
+  }
+  testing::TemporaryDirectory dir_;
+  std::filesystem::path path_ = dir_.path() / "nested" / "store.sqlite";
+};
+
+TEST_F(SqliteDatabaseTest, ATransactionLeftWithoutCommitIsRolledBack) {
+  SqliteDatabase db = open();
+  ASSERT_TRUE(db.execute("PRAGMA journal_mode=WAL; CREATE TABLE t(v TEXT)"));
+  {
+    SqliteTransaction transaction(db);
+    ASSERT_TRUE(transaction.begun());
+    ASSERT_TRUE(db.execute("INSERT INTO t VALUES('lost')"));
+  }  // an early return, as on an error path
+  EXPECT_EQ(rows(db), 0);
+  {
+    SqliteTransaction transaction(db);
+    ASSERT_TRUE(db.execute("INSERT INTO t VALUES('kept')"));
+    ASSERT_TRUE(transaction.commit());
+    EXPECT_FALSE(transaction.commit());  // once only
+  }
+  EXPECT_EQ(rows(db), 1);
+}
+
+TEST_F(SqliteDatabaseTest, AnotherWritersLockIsBusyAndChangesNothing) {
+  {
+    SqliteDatabase db = open();
+    ASSERT_TRUE(db.execute("PRAGMA journal_mode=WAL; CREATE TABLE t(v TEXT)"));
+  }
+  SqliteDatabase db = open();
+  {
+    testing::StoreWriteLock other(path_);
+    SqliteTransaction transaction(db);
+    ASSERT_FALSE(transaction.begun());
+    EXPECT_EQ(transaction.begun().code(), StoreError::kBusy);
+    EXPECT_EQ(transaction.commit().code(), StoreError::kBusy);
+    EXPECT_EQ(db.execute("INSERT INTO t VALUES('x')").code(), StoreError::kBusy);
+    EXPECT_EQ(rows(db), 0);  // reading goes on beside the writer
+  }
+  SqliteTransaction transaction(db);
+  EXPECT_TRUE(transaction.begun());
+}
+
+TEST_F(SqliteDatabaseTest, TextAndBlobsComeBackWholeWithTheirNulBytes) {
+  SqliteDatabase db = open();
+  ASSERT_TRUE(db.execute("CREATE TABLE t(v TEXT, b BLOB, n TEXT)"));
+  const std::string text("before\0after\xe4\xb8\xad", 15);
+  auto insert = db.prepare("INSERT INTO t VALUES(?1, ?2, ?3)");
+  ASSERT_TRUE(insert);
+  insert->bindText(1, text);
+  insert->bindBlob(2, text);
+  insert->bindOptionalText(3, std::nullopt);
+  ASSERT_EQ(insert->step(), SQLITE_DONE);
+  auto select = db.prepare("SELECT v, b, n FROM t");
+  ASSERT_EQ(select->step(), SQLITE_ROW);
+  EXPECT_EQ(select->columnText(0), text);
+  EXPECT_EQ(select->columnBlob(1), text);
+  EXPECT_EQ(select->columnOptionalText(2), std::nullopt);
+  EXPECT_EQ(select->step(), SQLITE_DONE);
+}
+
+TEST_F(SqliteDatabaseTest, WhatCannotBeADatabaseFailsToOpenOrToRun) {
+  std::ofstream(dir_.path() / "file") << "x";
+  auto underAFile = SqliteDatabase::open(dir_.path() / "file" / "store.sqlite", std::chrono::milliseconds(50));
+  ASSERT_FALSE(underAFile);
+  EXPECT_EQ(underAFile.code(), StoreError::kCannotOpen);
+  std::ofstream(dir_.path() / "junk.sqlite") << std::string(5000, 'x');
+  auto junk = SqliteDatabase::open(dir_.path() / "junk.sqlite", std::chrono::milliseconds(50));
+  ASSERT_TRUE(junk);  // SQLite reads nothing until it must
+  EXPECT_EQ(junk->execute("CREATE TABLE t(v)", StoreError::kCannotOpen).code(), StoreError::kCannotOpen);
+  EXPECT_FALSE(junk->prepare("SELECT * FROM nowhere"));
+}
+
+}  // namespace
+}  // namespace quell
