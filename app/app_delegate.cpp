@@ -13,7 +13,6 @@ namespace {
 // Keyword-whitelist entries of earlier versions that let spam through; removed once.
 const std::vector<std::string> kRetiredKeywords = {"尾号", "到账", "还款", "金额"};
 
-
 // True when the clean-up ran (and so may be marked done).
 bool removeRetiredKeywords() {
   auto whitelist = RuleStore::readStoredList(RuleListKind::KeywordWhitelist);

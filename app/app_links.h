@@ -6,7 +6,8 @@
 namespace quell {
 
 // This app's write-review page in the store app.
-inline constexpr const char* kWriteReviewLink = "itms-apps://itunes.apple.com/cn/app/id1494451210?mt=8&action=write-review";
+inline constexpr const char* kWriteReviewLink =
+    "itms-apps://itunes.apple.com/cn/app/id1494451210?mt=8&action=write-review";
 // This app's page on the store's web site, which "推荐给朋友" shares.
 inline constexpr const char* kShareLink = "https://apps.apple.com/cn/app/quellbox/id1494451210?mt=8";
 // The maker's page on a social network.

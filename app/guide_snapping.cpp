@@ -12,9 +12,12 @@ GuideSnap snapGuidePage(float velocity, float proposedX, int currentPage, float 
     page = std::floor((proposedX - pageWidth / 2.0f) / pageWidth) + 1.0f;  // the nearest card; a tie goes up
   } else {
     float next = static_cast<float>(velocity > 0 ? currentPage + 1 : currentPage - 1);
-    if (next < 0) page = 0;
-    else if (contentWidth / pageWidth < next) page = std::ceil(contentWidth / pageWidth) - 1.0f;
-    else page = next;
+    if (next < 0)
+      page = 0;
+    else if (contentWidth / pageWidth < next)
+      page = std::ceil(contentWidth / pageWidth) - 1.0f;
+    else
+      page = next;
   }
   // The strip's measure can leave room for one card more than there are; resting there would show an
   // empty strip, so the page stays on the cards.

@@ -21,8 +21,9 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       // Answered before any window system is touched, so it works on a machine without a display.
-      std::printf("usage: quellbox                  open the app: edit the rule lists of the Quell SMS filter\n"
-                  "       quellbox --screenshot DIR write PNGs of its screens in both appearances\n");
+      std::printf(
+          "usage: quellbox                  open the app: edit the rule lists of the Quell SMS filter\n"
+          "       quellbox --screenshot DIR write PNGs of its screens in both appearances\n");
       return 0;
     }
     if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) screenshotDir = QString::fromLocal8Bit(argv[++i]);

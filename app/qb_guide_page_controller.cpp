@@ -52,7 +52,8 @@ void QBGuidePageController::viewDidLoad() {
   itemWidth = w - 100;
   itemSpacing = 35;
   dataSourceArray = {"Guide_1.png", "Guide_2.png", "Guide_3.png"};
-  accessibilityLabelArray = {"系统设置页面点击信息", "信息界面点击未知与垃圾信息", "未知与垃圾信息页面开启Quellbox权限"};
+  accessibilityLabelArray = {"系统设置页面点击信息", "信息界面点击未知与垃圾信息",
+                             "未知与垃圾信息页面开启Quellbox权限"};
   setBackgroundColor(this, qb_mainColor());
   // The background picture shows only on systems without appearances; elsewhere the page colour does,
   // so that the dark appearance can change it.
@@ -72,7 +73,9 @@ void QBGuidePageController::viewDidLoad() {
   collectionView = new UICollectionView(layout, this);
   collectionView->setGeometry(QRectF(0, kStripTop, w, kStripHeight).toRect());
   collectionView->setScrollEnabled(true);
-  collectionView->scrollViewWillEndDragging = [this](QPointF v, QPointF* target) { scrollViewWillEndDragging(v, target); };
+  collectionView->scrollViewWillEndDragging = [this](QPointF v, QPointF* target) {
+    scrollViewWillEndDragging(v, target);
+  };
   collectionView->setDataSource({
       [this] { return static_cast<int>(dataSourceArray.size()); },
       [](QWidget* parent) -> QWidget* { return new QBGuidePageCell(parent); },
@@ -113,7 +116,8 @@ void QBGuidePageController::viewDidLoad() {
   dismissButton->setAccessibleName("关闭");
   dismissButton->setGeometry(15, 10, 50, 50);
   setPixelFont(dismissButton, 20);
-  dismissButton->setStyleSheet("QPushButton { color: white; background: transparent; border: none; border-radius: 10px; }");
+  dismissButton->setStyleSheet(
+      "QPushButton { color: white; background: transparent; border: none; border-radius: 10px; }");
   connect(dismissButton, &QPushButton::clicked, this, &QBGuidePageController::dismissAction);
   dismissButton->show();
 }

@@ -76,7 +76,8 @@ void QBNetworkRequest::sendRequest(const std::map<std::string, std::string>& rep
 void reportMessage(const std::string& text, const std::string& userLabel, const std::string& appLabel) {
   std::map<std::string, std::string> report = {{"use_rating", userLabel}, {"app_rating", appLabel}, {"text", text}};
   report["os_version"] = UIDevice::systemVersion().toStdString();
-  if (auto uuid = UIDevice::identifierForVendor(QStringLiteral("app.quell"))) report["device_uuid"] = uuid->toStdString();
+  if (auto uuid = UIDevice::identifierForVendor(QStringLiteral("app.quell")))
+    report["device_uuid"] = uuid->toStdString();
   report["app_version"] = QUELL_APP_VERSION;
   QBNetworkRequest().sendRequest(report);
 }

@@ -80,8 +80,7 @@ void QBFunctionView::reloadData() {
         static_cast<QBFunctionCell*>(cell)->configure(dataSourceArray[row], image);
       },
       [this](int row) {
-        if (auto* d = dynamic_cast<QBFunctionViewDelegate*>(delegate.data()))
-          d->functionViewDidSelectItemAt(this, row);
+        if (auto* d = dynamic_cast<QBFunctionViewDelegate*>(delegate.data())) d->functionViewDidSelectItemAt(this, row);
       },
   });
   collectionView->show();

@@ -9,8 +9,8 @@
 
 #include "app/common_problem_controller.h"
 #include "app/launch_interface.h"
-#include "app/qb_guide_page_controller.h"
 #include "app/qb_add_controller.h"
+#include "app/qb_guide_page_controller.h"
 #include "app/qb_network_request.h"
 #include "app/view_controller.h"
 #include "platform/ui/alert_controller.h"

@@ -8,8 +8,8 @@
 #include "app/app_links.h"
 #include "app/common_problem_controller.h"
 #include "app/message_test.h"
-#include "app/qb_guide_page_controller.h"
 #include "app/qb_add_controller.h"
+#include "app/qb_guide_page_controller.h"
 #include "app/qb_network_request.h"
 #include "engine/message_normalization.h"
 #include "engine/rule_store.h"
@@ -57,9 +57,10 @@ void ViewController::viewDidLoad() {
 
   functionView = new QBFunctionView(QRect(0, kFunctionsTop, w, kFunctionsHeight), page);
   functionView->delegate = this;
-  functionView->dataSourceArray = {"常见问题", "如何开启短信过滤", "反馈漏拦短信", "好评鼓励", "推荐给朋友", "官方微博"};
-  functionView->dataSourceImageArray = {"problem.png", "Tutorial.png", "Report.png", "star.png", "love.png",
-                                        "video_icon.png"};
+  functionView->dataSourceArray = {"常见问题", "如何开启短信过滤", "反馈漏拦短信",
+                                   "好评鼓励", "推荐给朋友",       "官方微博"};
+  functionView->dataSourceImageArray = {"problem.png", "Tutorial.png", "Report.png",
+                                        "star.png",    "love.png",     "video_icon.png"};
   functionView->reloadData();
 
   const int otherApps = static_cast<int>(kOtherApps.size());
@@ -85,7 +86,8 @@ void ViewController::resizeEvent(QResizeEvent* event) {
 void ViewController::showSystemVersionWarning() {
   const QString version = UIDevice::systemVersion();
   if (version != "12.3.1" && version != "12.3.2") return;
-  auto* alert = new UIAlertController("建议升级手机系统版本", "iOS " + version + " 出现系统级Bug，\n无法过滤垃圾短信问题");
+  auto* alert =
+      new UIAlertController("建议升级手机系统版本", "iOS " + version + " 出现系统级Bug，\n无法过滤垃圾短信问题");
   alert->addAction("好", UIAlertController::ActionStyle::kCancel);
   presentViewController(alert, true);
 }

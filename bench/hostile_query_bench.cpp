@@ -37,14 +37,24 @@ void judgeLines(benchmark::State& state, const std::string& line) {
 void BM_QueryLineOfCombiningMarkRuns(benchmark::State& state) {
   judgeLines(state, queryLine(static_cast<std::size_t>(state.range(0)), "a", "\u0301\u0316"));
 }
-BENCHMARK(BM_QueryLineOfCombiningMarkRuns)->Arg(1 << 10)->Arg(64 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond)
-    ->Repetitions(3)->DisplayAggregatesOnly();
+BENCHMARK(BM_QueryLineOfCombiningMarkRuns)
+    ->Arg(1 << 10)
+    ->Arg(64 << 10)
+    ->Arg(1 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->DisplayAggregatesOnly();
 
 void BM_QueryLineOfChineseText(benchmark::State& state) {
   judgeLines(state, queryLine(static_cast<std::size_t>(state.range(0)), "",
                               "【某某商城】会员日特惠：全场满199减100，新品首发低至五折，积分翻倍，免费包邮。"));
 }
-BENCHMARK(BM_QueryLineOfChineseText)->Arg(1 << 10)->Arg(64 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond)
-    ->Repetitions(3)->DisplayAggregatesOnly();
+BENCHMARK(BM_QueryLineOfChineseText)
+    ->Arg(1 << 10)
+    ->Arg(64 << 10)
+    ->Arg(1 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->DisplayAggregatesOnly();
 
 }  // namespace

@@ -85,6 +85,9 @@ void BM_BatchClassificationModelLoadedOnce(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * messages.size()));
   state.SetLabel(std::to_string(messages.size()) + " dev messages per iteration");
 }
-BENCHMARK(BM_BatchClassificationModelLoadedOnce)->Unit(benchmark::kMillisecond)->Repetitions(3)->DisplayAggregatesOnly();
+BENCHMARK(BM_BatchClassificationModelLoadedOnce)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->DisplayAggregatesOnly();
 
 }  // namespace

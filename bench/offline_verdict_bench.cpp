@@ -46,7 +46,8 @@ void BM_OfflineVerdictUndecidedByRules(benchmark::State& state) {
   fillLists(static_cast<int>(state.range(0)));
   quell::Quellguard guard;
   quell::ILMessageFilterQueryRequest request{
-      "13800138000", "【某某银行】尊敬的客户，您的信用卡账单已出，本期应还金额请登录手机银行查看，如有疑问请致电客服。"};
+      "13800138000",
+      "【某某银行】尊敬的客户，您的信用卡账单已出，本期应还金额请登录手机银行查看，如有疑问请致电客服。"};
   for (auto _ : state) benchmark::DoNotOptimize(guard.offlineVerdict(request));
   state.SetLabel(std::to_string(state.range(0)) + " entries per list");
 }
@@ -56,16 +57,26 @@ void BM_OfflineVerdictDecidedByTheLastRule(benchmark::State& state) {
   fillLists(static_cast<int>(state.range(0)), "手机银行");
   quell::Quellguard guard;
   quell::ILMessageFilterQueryRequest request{
-      "13800138000", "【某某银行】尊敬的客户，您的信用卡账单已出，本期应还金额请登录手机银行查看，如有疑问请致电客服。"};
+      "13800138000",
+      "【某某银行】尊敬的客户，您的信用卡账单已出，本期应还金额请登录手机银行查看，如有疑问请致电客服。"};
   for (auto _ : state) benchmark::DoNotOptimize(guard.offlineVerdict(request));
   state.SetLabel(std::to_string(state.range(0)) + " entries per list");
 }
-BENCHMARK(BM_OfflineVerdictDecidedByTheLastRule)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond)
-    ->Repetitions(5)->DisplayAggregatesOnly();
+BENCHMARK(BM_OfflineVerdictDecidedByTheLastRule)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->DisplayAggregatesOnly();
 
-BENCHMARK(BM_OfflineVerdictUndecidedByRules)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMicrosecond)
-    ->Repetitions(5)->ComputeStatistics("max", [](const std::vector<double>& v) {
-      return *std::max_element(v.begin(), v.end());
-    })->DisplayAggregatesOnly();
+BENCHMARK(BM_OfflineVerdictUndecidedByRules)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ComputeStatistics("max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); })
+    ->DisplayAggregatesOnly();
 
 }  // namespace

@@ -13,11 +13,13 @@ namespace {
 
 void BM_FiftyClientsPostingTwoHundredReportsEach(benchmark::State& state) {
   constexpr int kClients = 50, kReportsPerClient = 200;
-  const std::string body = nlohmann::json{{"use_rating", "spam"}, {"app_rating", "ham"},
-                                          {"text", "【某某贷】无抵押信用贷款，最快当天放款"}, {"os_version", "12"},
-                                          {"device_uuid", "7A1C3E52-9B0D-5F41-8E2A-6C4B1D9F0E37"},
-                                          {"app_version", "1.0.0"}}
-                               .dump();
+  const std::string body = nlohmann::json{
+      {"use_rating", "spam"},
+      {"app_rating", "ham"},
+      {"text", "【某某贷】无抵押信用贷款，最快当天放款"},
+      {"os_version", "12"},
+      {"device_uuid", "7A1C3E52-9B0D-5F41-8E2A-6C4B1D9F0E37"},
+      {"app_version", "1.0.0"}}.dump();
   std::int64_t stored = 0, failed = 0;
   for (auto _ : state) {
     quell::testing::ReportBackend backend;

@@ -57,8 +57,8 @@ class FilterStageSet {
 inline constexpr FilterStageSet kFilterStages = {FilterStage::kNumberWhitelist, FilterStage::kNumberBlacklist,
                                                  FilterStage::kKeywordWhitelist, FilterStage::kKeywordBlacklist,
                                                  FilterStage::kModel};
-inline constexpr FilterStageSet kMessageTestStages = {FilterStage::kKeywordWhitelist,
-                                                      FilterStage::kKeywordBlacklist, FilterStage::kModel};
+inline constexpr FilterStageSet kMessageTestStages = {FilterStage::kKeywordWhitelist, FilterStage::kKeywordBlacklist,
+                                                      FilterStage::kModel};
 
 struct FilterDecision {
   FilterAction action = FilterAction::kNone;

@@ -35,8 +35,8 @@ const std::vector<std::string>& DefaultRuleLists(RuleListKind kind) {
 namespace {
 
 Failure<StoreError> noStore() {
-  return {StoreError::kCannotOpen, "the rule store " + UserDefaults::pathForDomain(AppGroupIdentifier).string() +
-                                       " cannot be opened"};
+  return {StoreError::kCannotOpen,
+          "the rule store " + UserDefaults::pathForDomain(AppGroupIdentifier).string() + " cannot be opened"};
 }
 
 Failure<StoreError> unreadable(RuleListKind kind, const char* why) {

@@ -42,9 +42,9 @@ std::optional<RuleListKind> ruleListKindForKey(std::string_view key);
 
 // Bank and service numbers that are always whitelisted: appended to every read of the number whitelist,
 // never stored, never shown in the editor.
-inline constexpr std::array<const char*, 15> BuiltInServiceNumbers = {
-    "95566", "95599", "95588", "95533", "95555", "95559", "95595", "95568",
-    "95580", "95526", "95516", "95511", "95577", "95558", "95527"};
+inline constexpr std::array<const char*, 15> BuiltInServiceNumbers = {"95566", "95599", "95588", "95533", "95555",
+                                                                      "95559", "95595", "95568", "95580", "95526",
+                                                                      "95516", "95511", "95577", "95558", "95527"};
 
 // What the app writes to the four lists on its first launch.
 const std::vector<std::string>& DefaultRuleLists(RuleListKind kind);

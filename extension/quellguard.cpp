@@ -34,8 +34,7 @@ void Quellguard::answer(FilterVerdict verdict, ILMessageFilterExtensionContext& 
   }
   // The service's answer is never examined: a message that is not junk offline is none in every case.
   context.deferQueryRequestToNetworkWithCompletion(
-      [completion = std::move(completion)](std::optional<ILNetworkResponse> response,
-                                           std::optional<NSError> error) {
+      [completion = std::move(completion)](std::optional<ILNetworkResponse> response, std::optional<NSError> error) {
         if (!response) NSLog(kDeferralFailurePrefix + describeError(error));
         completion(ILMessageFilterQueryResponse{ILMessageFilterAction::None});
       });

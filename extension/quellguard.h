@@ -26,8 +26,8 @@ class Quellguard : public ILMessageFilterExtension, public ILMessageFilterQueryH
 
   void handleQueryRequest(const ILMessageFilterQueryRequest& request, ILMessageFilterExtensionContext& context,
                           ILMessageFilterQueryCompletion completion) override;
-  void handleExplainedQueryRequest(const ILMessageFilterQueryRequest& request,
-                                   ILMessageFilterExtensionContext& context, ILMessageFilterQueryCompletion completion,
+  void handleExplainedQueryRequest(const ILMessageFilterQueryRequest& request, ILMessageFilterExtensionContext& context,
+                                   ILMessageFilterQueryCompletion completion,
                                    std::function<void(QueryExplanation)> explained) override;
   QueryExplanation explainQuery(const ILMessageFilterQueryRequest& request) const override;
 

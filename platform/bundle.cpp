@@ -13,13 +13,11 @@ std::filesystem::path executableDirectory() {
 
 const Bundle& Bundle::main() {
   static const Bundle bundle(kMainBundleIdentity.identifier,
-                             executableDirectory().parent_path() / "share" / "quell" /
-                                 kMainBundleIdentity.name);
+                             executableDirectory().parent_path() / "share" / "quell" / kMainBundleIdentity.name);
   return bundle;
 }
 
-std::optional<std::filesystem::path> Bundle::urlForResource(std::string_view name,
-                                                            std::string_view extension) const {
+std::optional<std::filesystem::path> Bundle::urlForResource(std::string_view name, std::string_view extension) const {
   std::string file(name);
   if (!extension.empty()) file.append(".").append(extension);
   auto path = resourcePath_ / file;

@@ -31,8 +31,7 @@ class Bundle {
   const std::filesystem::path& resourcePath() const { return resourcePath_; }
 
   // The resource "<name>.<extension>" if it exists in this bundle, else nullopt.
-  std::optional<std::filesystem::path> urlForResource(std::string_view name,
-                                                      std::string_view extension) const;
+  std::optional<std::filesystem::path> urlForResource(std::string_view name, std::string_view extension) const;
 
  private:
   Bundle(std::string identifier, std::filesystem::path resourcePath)

@@ -17,6 +17,7 @@
 #include "platform/network_deferral.h"
 #include "platform/query_explaining.h"
 #include "platform/query_stream.h"
+#include "platform/status.h"
 
 namespace quell {
 
@@ -34,7 +35,13 @@ struct ExtensionInfo {
   NetworkServiceConfiguration network;
 };
 
-std::optional<ExtensionInfo> readExtensionInfo(std::string* error) {
+// What keeps the extension from starting.
+enum class ConfigurationError {
+  kUnreadable,        // the configuration file cannot be read
+  kNoPrincipalClass,  // it is not JSON, or names no principal class
+};
+
+Result<ExtensionInfo, ConfigurationError> readExtensionInfo() {
   std::filesystem::path path;
   if (const char* override = std::getenv("QUELL_EXTENSION_INFO"); override && *override) {
     path = override;
@@ -42,27 +49,23 @@ std::optional<ExtensionInfo> readExtensionInfo(std::string* error) {
     path = Bundle::main().resourcePath() / "Info.json";
   }
   std::ifstream in(path);
-  if (!in) {
-    *error = "cannot read the extension configuration " + path.string();
-    return std::nullopt;
-  }
+  if (!in) return {ConfigurationError::kUnreadable, "cannot read the extension configuration " + path.string()};
   Json info = Json::parse(in, nullptr, false);
   const Json* extension = nullptr;
   if (info.is_object() && info.contains("NSExtension") && info["NSExtension"].is_object())
     extension = &info["NSExtension"];
   if (!extension || !extension->contains("NSExtensionPrincipalClass") ||
-      !(*extension)["NSExtensionPrincipalClass"].is_string()) {
-    *error = "the extension configuration " + path.string() + " names no principal class";
-    return std::nullopt;
-  }
+      !(*extension)["NSExtensionPrincipalClass"].is_string())
+    return {ConfigurationError::kNoPrincipalClass,
+            "the extension configuration " + path.string() + " names no principal class"};
   ExtensionInfo result;
   result.principalClass = (*extension)["NSExtensionPrincipalClass"].get<std::string>();
   Json attributes = extension->value("NSExtensionAttributes", Json::object());
   if (!attributes.is_object()) attributes = Json::object();
   if (auto url = attributes.find("ILMessageFilterExtensionNetworkURL"); url != attributes.end() && url->is_string())
     result.network.url = url->get<std::string>();
-  if (auto ca = attributes.find("QuellNetworkCAFile"); ca != attributes.end() && ca->is_string() &&
-                                                       !ca->get<std::string>().empty()) {
+  if (auto ca = attributes.find("QuellNetworkCAFile");
+      ca != attributes.end() && ca->is_string() && !ca->get<std::string>().empty()) {
     std::filesystem::path caPath = ca->get<std::string>();
     result.network.caFile = caPath.is_absolute() ? caPath : path.parent_path() / caPath;
   }
@@ -101,8 +104,7 @@ int serveStream(ILMessageFilterQueryHandling& handler, NetworkDeferral& deferral
     auto status = reader.next(&line);
     if (status == QueryLineReader::Status::kEnd) break;
     if (status == QueryLineReader::Status::kTooLong) {
-      out.write(formatErrorLine(QueryId{}, "the line is longer than " + std::to_string(kMaxQueryLineBytes) +
-                                             " bytes"));
+      out.write(formatErrorLine(QueryId{}, "the line is longer than " + std::to_string(kMaxQueryLineBytes) + " bytes"));
       continue;
     }
     if (line.find_first_not_of(" \t") == std::string::npos) continue;  // blank lines carry no query
@@ -128,8 +130,7 @@ int serveStream(ILMessageFilterQueryHandling& handler, NetworkDeferral& deferral
     // The explanation comes before the completion, which may run later on another thread.
     auto explanation = std::make_shared<QueryExplanation>();
     explaining->handleExplainedQueryRequest(
-        query.request, context,
-        once([&out, id = query.id, explanation](ILMessageFilterQueryResponse response) {
+        query.request, context, once([&out, id = query.id, explanation](ILMessageFilterQueryResponse response) {
           out.write(formatAnswerLine(id, response.action, explanation->members));
         }),
         [explanation](QueryExplanation explained) { *explanation = std::move(explained); });
@@ -191,10 +192,9 @@ int NSExtensionMain(int argc, char** argv) {
     }
   }
 
-  std::string error;
-  auto info = readExtensionInfo(&error);
+  auto info = readExtensionInfo();
   if (!info) {
-    std::fprintf(stderr, "%s: %s\n", argv[0], error.c_str());
+    std::fprintf(stderr, "%s: %s\n", argv[0], info.message().c_str());
     return 1;
   }
   auto factory = registry().find(info->principalClass);

@@ -58,8 +58,7 @@ using ILMessageFilterQueryCompletion = std::function<void(ILMessageFilterQueryRe
 class ILMessageFilterQueryHandling {
  public:
   virtual ~ILMessageFilterQueryHandling() = default;
-  virtual void handleQueryRequest(const ILMessageFilterQueryRequest& request,
-                                  ILMessageFilterExtensionContext& context,
+  virtual void handleQueryRequest(const ILMessageFilterQueryRequest& request, ILMessageFilterExtensionContext& context,
                                   ILMessageFilterQueryCompletion completion) = 0;
 };
 

@@ -63,7 +63,8 @@ Expected<std::unique_ptr<MLFeatureProvider>> MLModel::predictionFromFeatures(con
   auto value = input.featureValueForName(inputName);
   if (!value) return modelNSError(ModelErrorCode::kInputMissing, "the input feature \"" + inputName + "\" is missing");
   if (value->type() != MLFeatureType::Dictionary)
-    return modelNSError(ModelErrorCode::kInputNotDictionary, "the input feature \"" + inputName + "\" is not a dictionary");
+    return modelNSError(ModelErrorCode::kInputNotDictionary,
+                        "the input feature \"" + inputName + "\" is not a dictionary");
 
   // Summed in feature-index order, the order in which the trainer's own predictions sum, so the two agree to
   // the last bit.
@@ -76,7 +77,8 @@ Expected<std::unique_ptr<MLFeatureProvider>> MLModel::predictionFromFeatures(con
   std::vector<Present> present;
   for (const auto& [key, count] : value->dictionaryValue()) {
     if (!std::isfinite(count))
-      return modelNSError(ModelErrorCode::kInputNotFinite, "the input feature \"" + inputName + "\" holds a value that is not finite");
+      return modelNSError(ModelErrorCode::kInputNotFinite,
+                          "the input feature \"" + inputName + "\" holds a value that is not finite");
     if (auto index = model.featureIndex(key)) present.push_back({*index, count, &key});
   }
   std::sort(present.begin(), present.end());
@@ -88,7 +90,8 @@ Expected<std::unique_ptr<MLFeatureProvider>> MLModel::predictionFromFeatures(con
     if (options.includesContributions) contributions.emplace(*feature.key, contribution);
   }
   if (model.biasValue() > 0) decision += model.biasWeight() * model.biasValue();
-  if (!std::isfinite(decision)) return modelNSError(ModelErrorCode::kWeightsNotFinite, "the model's weights are not finite");
+  if (!std::isfinite(decision))
+    return modelNSError(ModelErrorCode::kWeightsNotFinite, "the model's weights are not finite");
 
   const int predicted = decision > 0 ? 0 : 1;
   const double p0 = 1.0 / (1.0 + std::exp(-decision));

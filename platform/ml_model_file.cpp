@@ -30,7 +30,15 @@ struct StringRef {
 };
 
 // Descriptor strings, in this order.
-enum Descriptor { kInputName, kLabelOutputName, kProbabilityOutputName, kLabel0, kLabel1, kDescription, kDescriptorCount };
+enum Descriptor {
+  kInputName,
+  kLabelOutputName,
+  kProbabilityOutputName,
+  kLabel0,
+  kLabel1,
+  kDescription,
+  kDescriptorCount
+};
 
 struct FileHeader {
   char magic[8];
@@ -101,8 +109,10 @@ std::uint64_t featureNameHash(std::string_view nfcName) {
 
 Result<std::string, ModelErrorCode> compileLinearClassifier(const LinearClassifier& classifier) {
   const std::size_t count = classifier.featureNames.size();
-  if (classifier.weights.size() != count) return modelError(ModelErrorCode::kInvalidClassifier, "one weight per feature is needed");
-  if (classifier.transform > FeatureTransform::kPresence) return modelError(ModelErrorCode::kInvalidClassifier, "unknown feature transform");
+  if (classifier.weights.size() != count)
+    return modelError(ModelErrorCode::kInvalidClassifier, "one weight per feature is needed");
+  if (classifier.transform > FeatureTransform::kPresence)
+    return modelError(ModelErrorCode::kInvalidClassifier, "unknown feature transform");
   if (count >= (1u << 30)) return modelError(ModelErrorCode::kInvalidClassifier, "too many features");
 
   std::string strings;
@@ -111,15 +121,19 @@ Result<std::string, ModelErrorCode> compileLinearClassifier(const LinearClassifi
     strings.append(s);
     return ref;
   };
-  std::vector<StringRef> descriptors = {addString(classifier.inputName), addString(classifier.labelOutputName),
-                                        addString(classifier.probabilityOutputName), addString(classifier.labels[0]),
-                                        addString(classifier.labels[1]), addString(classifier.description)};
+  std::vector<StringRef> descriptors = {addString(classifier.inputName),
+                                        addString(classifier.labelOutputName),
+                                        addString(classifier.probabilityOutputName),
+                                        addString(classifier.labels[0]),
+                                        addString(classifier.labels[1]),
+                                        addString(classifier.description)};
   std::vector<StringRef> names;
   std::vector<std::uint64_t> hashes;
   std::unordered_set<std::string> seen;
   for (std::size_t i = 0; i < count; ++i) {
     std::string nfc = toNfc(classifier.featureNames[i]);
-    if (!seen.insert(nfc).second) return modelError(ModelErrorCode::kInvalidClassifier, "feature \"" + nfc + "\" appears twice");
+    if (!seen.insert(nfc).second)
+      return modelError(ModelErrorCode::kInvalidClassifier, "feature \"" + nfc + "\" appears twice");
     names.push_back(addString(nfc));
     hashes.push_back(featureNameHash(nfc));
   }
@@ -127,7 +141,8 @@ Result<std::string, ModelErrorCode> compileLinearClassifier(const LinearClassifi
   while (slotCount < 2 * count + 1) slotCount *= 2;
   std::vector<std::uint32_t> slots;
   while (!fillSlots(hashes, slotCount, &slots)) slotCount *= 2;
-  if (strings.size() > UINT32_MAX) return modelError(ModelErrorCode::kInvalidClassifier, "the model's strings are too large");
+  if (strings.size() > UINT32_MAX)
+    return modelError(ModelErrorCode::kInvalidClassifier, "the model's strings are too large");
 
   FileHeader header{};
   std::memcpy(header.magic, kModelFileMagic, sizeof header.magic);
@@ -165,7 +180,8 @@ Result<std::string, ModelErrorCode> compileLinearClassifier(const LinearClassifi
   return file;
 }
 
-Result<std::unique_ptr<MappedLinearClassifier>, ModelErrorCode> MappedLinearClassifier::open(const std::filesystem::path& file) {
+Result<std::unique_ptr<MappedLinearClassifier>, ModelErrorCode> MappedLinearClassifier::open(
+    const std::filesystem::path& file) {
   // Non-blocking, so that a FIFO or a device in the model's place cannot hold the open; anything but a
   // regular file is then refused before a byte is read.
   int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -181,7 +197,8 @@ Result<std::unique_ptr<MappedLinearClassifier>, ModelErrorCode> MappedLinearClas
   }
   void* mapped = mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
   ::close(fd);
-  if (mapped == MAP_FAILED) return modelError(ModelErrorCode::kCannotOpen, "cannot map the compiled model " + file.string());
+  if (mapped == MAP_FAILED)
+    return modelError(ModelErrorCode::kCannotOpen, "cannot map the compiled model " + file.string());
 
   std::unique_ptr<MappedLinearClassifier> model(new MappedLinearClassifier);
   model->base_ = static_cast<const unsigned char*>(mapped);
@@ -193,11 +210,13 @@ Result<std::unique_ptr<MappedLinearClassifier>, ModelErrorCode> MappedLinearClas
   };
   if (std::memcmp(header.magic, kModelFileMagic, sizeof header.magic) != 0) return corrupt("not a model file");
   if (header.version != kModelFileVersion)
-    return modelError(ModelErrorCode::kUnsupportedVersion, "the compiled model " + file.string() + " has unsupported version " +
-                             std::to_string(header.version));
+    return modelError(
+        ModelErrorCode::kUnsupportedVersion,
+        "the compiled model " + file.string() + " has unsupported version " + std::to_string(header.version));
   if (header.headerSize != sizeof(FileHeader) || header.fileSize != size) return corrupt("wrong size");
   if (header.classCount != 2) return corrupt("not a two-class model");
-  if (header.transform > static_cast<std::uint32_t>(FeatureTransform::kPresence)) return corrupt("unknown feature transform");
+  if (header.transform > static_cast<std::uint32_t>(FeatureTransform::kPresence))
+    return corrupt("unknown feature transform");
   const std::uint64_t count = header.featureCount, slots = header.slotCount;
   if (slots == 0 || (slots & (slots - 1)) != 0 || slots <= count) return corrupt("bad hash table size");
   auto sectionOk = [size](const Section& s, std::uint64_t expected) {
@@ -206,8 +225,7 @@ Result<std::unique_ptr<MappedLinearClassifier>, ModelErrorCode> MappedLinearClas
   };
   if (!sectionOk(header.strings, UINT64_MAX) || header.strings.size > UINT32_MAX ||
       !sectionOk(header.descriptors, kDescriptorCount * sizeof(StringRef)) ||
-      !sectionOk(header.names, count * sizeof(StringRef)) ||
-      !sectionOk(header.weights, (count + 1) * sizeof(double)) ||
+      !sectionOk(header.names, count * sizeof(StringRef)) || !sectionOk(header.weights, (count + 1) * sizeof(double)) ||
       !sectionOk(header.slots, slots * sizeof(std::uint32_t)))
     return corrupt("a section lies outside the file");
 
@@ -224,8 +242,8 @@ Result<std::unique_ptr<MappedLinearClassifier>, ModelErrorCode> MappedLinearClas
   for (int i = 0; i < kDescriptorCount; ++i) {
     auto ref = readAt<StringRef>(model->base_, header.descriptors.offset + i * sizeof(StringRef));
     if (std::uint64_t{ref.offset} + ref.length > header.strings.size) return corrupt("a name lies outside the file");
-    descriptors[i] = std::string_view(reinterpret_cast<const char*>(model->base_ + header.strings.offset + ref.offset),
-                                      ref.length);
+    descriptors[i] =
+        std::string_view(reinterpret_cast<const char*>(model->base_ + header.strings.offset + ref.offset), ref.length);
   }
   model->inputName_ = descriptors[kInputName];
   model->labelOutputName_ = descriptors[kLabelOutputName];

@@ -66,7 +66,7 @@ struct LinearClassifier {
   std::vector<std::string> featureNames;  // unique up to canonical equivalence
   std::vector<double> weights;            // one per feature
   double biasWeight = 0;
-  double biasValue = 0;  // 0: no bias term
+  double biasValue = 0;     // 0: no bias term
   std::string description;  // free text: how the model was made
 };
 

@@ -2,8 +2,8 @@
 
 #include <httplib.h>
 
-#include <nlohmann/json.hpp>
 #include <algorithm>
+#include <nlohmann/json.hpp>
 #include <regex>
 
 namespace quell {
@@ -58,7 +58,8 @@ NetworkDeferral::~NetworkDeferral() {
 
 void NetworkDeferral::defer(const ILMessageFilterQueryRequest& request, ILNetworkCompletion completion) {
   if (config_.url.empty()) {
-    completion(std::nullopt, networkError(DeferralErrorCode::kNoService, "no network service is configured for this extension"));
+    completion(std::nullopt,
+               networkError(DeferralErrorCode::kNoService, "no network service is configured for this extension"));
     return;
   }
   {
@@ -92,7 +93,8 @@ void NetworkDeferral::work() {
 void NetworkDeferral::send(const Job& job) {
   auto url = parseHttpsUrl(config_.url);
   if (!url) {
-    job.completion(std::nullopt, networkError(DeferralErrorCode::kInvalidURL, "the network service URL is not a valid https URL: " + config_.url));
+    job.completion(std::nullopt, networkError(DeferralErrorCode::kInvalidURL,
+                                              "the network service URL is not a valid https URL: " + config_.url));
     return;
   }
   httplib::SSLClient client(url->host, url->port);
@@ -106,10 +108,12 @@ void NetworkDeferral::send(const Job& job) {
 
   nlohmann::json body = {{"sender", optionalString(job.request.sender)},
                          {"messageBody", optionalString(job.request.messageBody)}};
-  auto result = client.Post(url->path, body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace), "application/json");
+  auto result =
+      client.Post(url->path, body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace), "application/json");
   if (!result) {
-    job.completion(std::nullopt, networkError(DeferralErrorCode::kRequestFailed, "request to the network service failed: " +
-                                                     httplib::to_string(result.error())));
+    job.completion(std::nullopt,
+                   networkError(DeferralErrorCode::kRequestFailed,
+                                "request to the network service failed: " + httplib::to_string(result.error())));
     return;
   }
   job.completion(ILNetworkResponse{result->status, result->body}, std::nullopt);

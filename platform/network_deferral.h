@@ -30,7 +30,7 @@
 namespace quell {
 
 struct NetworkServiceConfiguration {
-  std::string url;                           // "https://host[:port][/path]"; empty: no service
+  std::string url;                              // "https://host[:port][/path]"; empty: no service
   std::optional<std::filesystem::path> caFile;  // trust these certificates instead of the system's
   std::chrono::milliseconds timeout{10000};
 };

@@ -6,8 +6,6 @@ std::string NSError::description() const {
   return "Error Domain=" + domain + " Code=" + std::to_string(code) + " \"" + localizedDescription + "\"";
 }
 
-std::string describeError(const std::optional<NSError>& error) {
-  return error ? error->description() : "(null)";
-}
+std::string describeError(const std::optional<NSError>& error) { return error ? error->description() : "(null)"; }
 
 }  // namespace quell

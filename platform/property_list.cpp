@@ -10,9 +10,7 @@ namespace quell {
 // reals are 8 bytes little-endian; Booleans are one byte 0 or 1.
 namespace {
 
-enum Tag : char {
-  kString = 's', kInteger = 'i', kReal = 'r', kBoolean = 'b', kArray = 'a', kDictionary = 'd'
-};
+enum Tag : char { kString = 's', kInteger = 'i', kReal = 'r', kBoolean = 'b', kArray = 'a', kDictionary = 'd' };
 
 void putU32(std::string& out, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xff));
@@ -168,8 +166,7 @@ bool decode(Reader& in, int depth, PropertyList* out) {
       *out = PropertyList(std::move(dict));
       return true;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 

@@ -24,8 +24,7 @@ using PropertyListDictionary = std::map<std::string, PropertyList>;
 
 class PropertyList {
  public:
-  using Storage = std::variant<std::string, std::int64_t, double, bool, PropertyListArray,
-                               PropertyListDictionary>;
+  using Storage = std::variant<std::string, std::int64_t, double, bool, PropertyListArray, PropertyListDictionary>;
 
   PropertyList() : value_(std::string()) {}
   PropertyList(std::string s) : value_(std::move(s)) {}
@@ -41,11 +40,17 @@ class PropertyList {
   static PropertyList stringArray(const std::vector<std::string>& strings);
 
   template <typename T>
-  bool is() const { return std::holds_alternative<T>(value_); }
+  bool is() const {
+    return std::holds_alternative<T>(value_);
+  }
   template <typename T>
-  const T* get() const { return std::get_if<T>(&value_); }
+  const T* get() const {
+    return std::get_if<T>(&value_);
+  }
   template <typename T>
-  T* get() { return std::get_if<T>(&value_); }
+  T* get() {
+    return std::get_if<T>(&value_);
+  }
 
   const Storage& storage() const { return value_; }
   bool operator==(const PropertyList& other) const = default;

@@ -47,8 +47,10 @@ void SqliteStatement::bindBlob(int index, std::string_view bytes) {
 }
 
 void SqliteStatement::bindOptionalText(int index, const std::optional<std::string>& text) {
-  if (text) bindText(index, *text);
-  else sqlite3_bind_null(statement_, index);
+  if (text)
+    bindText(index, *text);
+  else
+    sqlite3_bind_null(statement_, index);
 }
 
 std::string SqliteStatement::columnText(int index) const {
@@ -74,8 +76,8 @@ Result<SqliteDatabase, StoreError> SqliteDatabase::open(const std::filesystem::p
   if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
   if (ec) return Failure<StoreError>{StoreError::kCannotOpen, "cannot create " + path.parent_path().string()};
   sqlite3* db = nullptr;
-  const int rc = sqlite3_open_v2(path.c_str(), &db,
-                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+  const int rc =
+      sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
   SqliteDatabase database(db);  // closes db on every path, even when opening failed
   if (rc != SQLITE_OK)
     return Failure<StoreError>{StoreError::kCannotOpen,

@@ -1,11 +1,12 @@
 #!/bin/sh
-# Installs what is missing, then builds and runs every test twice: in a release build that treats warnings
-# as errors, and in a build under AddressSanitizer and UndefinedBehaviorSanitizer; between the two, each
-# fuzzer runs for a short while as a smoke test.
+# Installs what is missing, checks the formatting of the C++ files, then builds and runs every test twice: in
+# a release build that treats warnings as errors, and in a build under AddressSanitizer and
+# UndefinedBehaviorSanitizer; between the two, each fuzzer runs for a short while as a smoke test.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 jobs=$(nproc)
+"$root/scripts/check-format.sh"
 
 "$root/scripts/build.sh" "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DQUELL_WERROR=ON \
   -DQUELL_BUILD_TESTS=ON -DQUELL_BUILD_BENCHMARKS=ON -DQUELL_BUILD_APP=ON

@@ -28,8 +28,7 @@ void paintButtonContent(QAbstractButton* button) {
   int x = area.center().x() - (iconSize.width() + spacing + textWidth) / 2;
   if (!icon.isNull()) {
     QIcon::Mode mode = button->isEnabled() ? QIcon::Normal : QIcon::Disabled;
-    icon.paint(&painter, QRect(QPoint(x, area.center().y() - iconSize.height() / 2), iconSize), Qt::AlignCenter,
-               mode);
+    icon.paint(&painter, QRect(QPoint(x, area.center().y() - iconSize.height() / 2), iconSize), Qt::AlignCenter, mode);
     x += iconSize.width() + spacing;
   }
   if (!text.isEmpty()) {
@@ -54,14 +53,10 @@ class NeumorphicHooks : public QObject {
  private:
   static bool buttonEvent(QAbstractButton* button, QEvent* event) {
     switch (event->type()) {
-      case QEvent::Paint:
-        paintButtonContent(button);
-        return true;
+      case QEvent::Paint: paintButtonContent(button); return true;
       case QEvent::Show:
       case QEvent::Resize:
-      case QEvent::EnabledChange:
-        applyButtonStyle(button);
-        break;
+      case QEvent::EnabledChange: applyButtonStyle(button); break;
       case QEvent::MouseButtonPress:
       case QEvent::TouchBegin:
         if (event->type() == QEvent::TouchBegin || static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
@@ -73,8 +68,7 @@ class NeumorphicHooks : public QObject {
         if (event->type() != QEvent::MouseButtonRelease || static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
           buttonTouchesEnded(button);
         break;
-      default:
-        break;
+      default: break;
     }
     return false;  // the button goes on with its own handling, as the inherited methods would
   }

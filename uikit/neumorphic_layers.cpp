@@ -10,7 +10,8 @@
 namespace quell {
 
 int selectedCorners(const QWidget* widget) {
-  return (cornersLeft.get(widget) ? kTopLeft | kBottomLeft : 0) | (cornersRight.get(widget) ? kTopRight | kBottomRight : 0);
+  return (cornersLeft.get(widget) ? kTopLeft | kBottomLeft : 0) |
+         (cornersRight.get(widget) ? kTopRight | kBottomRight : 0);
 }
 
 QPainterPath roundedRectPath(const QRectF& rect, int corners, double radius) {
@@ -66,7 +67,8 @@ std::unique_ptr<Layer> makeShadowLayer(const QWidget* widget, const char* name, 
 }  // namespace
 
 void addShadowLayers(QWidget* widget, const ShadowStyle& style) {
-  auto dark = makeShadowLayer(widget, kShadowDarkLayer, style, darkShadowOffset(widget), darkShadowColorOrDefault(widget));
+  auto dark =
+      makeShadowLayer(widget, kShadowDarkLayer, style, darkShadowOffset(widget), darkShadowColorOrDefault(widget));
   auto light =
       makeShadowLayer(widget, kShadowLightLayer, style, lightShadowOffset(widget), lightShadowColorOrDefault(widget));
   Layer& root = viewLayer(widget);

@@ -19,8 +19,12 @@ UIColor rgb(int r, int g, int b) { return UIColor::colorWithRGBA(r / 255.0, g / 
 
 }  // namespace
 
-UIColor qb_mainColor() { return named([] { return rgb(33, 81, 210); }, UIColor::systemGray6Color); }
-UIColor qb_backgroundColor() { return named([] { return rgb(238, 240, 244); }, UIColor::systemBackgroundColor); }
+UIColor qb_mainColor() {
+  return named([] { return rgb(33, 81, 210); }, UIColor::systemGray6Color);
+}
+UIColor qb_backgroundColor() {
+  return named([] { return rgb(238, 240, 244); }, UIColor::systemBackgroundColor);
+}
 UIColor qb_systemGray5() { return named(UIColor::whiteColor, UIColor::systemGray5Color); }
 UIColor qb_systemGray6() { return named(UIColor::whiteColor, UIColor::systemGray6Color); }
 UIColor qb_systemBackground() { return named(UIColor::whiteColor, UIColor::systemBackgroundColor); }
@@ -29,9 +33,8 @@ UIColor qb_secondaryLabel() { return named(UIColor::grayColor, UIColor::secondar
 
 UIColor create(const UIColor& light, const std::optional<UIColor>& dark) {
   if (!systemSupportsDynamicColors()) return light;
-  return UIColor::colorWithDynamicProvider([light, dark](const TraitCollection& traits) {
-    return dark && isDark(traits) ? *dark : light;
-  });
+  return UIColor::colorWithDynamicProvider(
+      [light, dark](const TraitCollection& traits) { return dark && isDark(traits) ? *dark : light; });
 }
 
 UIColor create(ColorFunction light, ColorFunction dark) {

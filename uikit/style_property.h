@@ -17,9 +17,12 @@ struct StyleProperty {
   T unset;
 
   std::optional<T> stored(const QObject* object) const {
-    if constexpr (std::is_same_v<T, bool>) return style_properties::boolValue(object, name);
-    else if constexpr (std::is_same_v<T, int>) return style_properties::intValue(object, name);
-    else return style_properties::doubleValue(object, name);
+    if constexpr (std::is_same_v<T, bool>)
+      return style_properties::boolValue(object, name);
+    else if constexpr (std::is_same_v<T, int>)
+      return style_properties::intValue(object, name);
+    else
+      return style_properties::doubleValue(object, name);
   }
   T get(const QObject* object) const { return stored(object).value_or(unset); }
   void set(QObject* object, T value) const { style_properties::setValue(object, name, QVariant::fromValue(value)); }

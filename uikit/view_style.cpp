@@ -10,7 +10,7 @@ namespace quell {
 
 void applyNeumorphicStyle(QWidget* view) {
   if (!active.stored(view).value_or(false)) return;  // only an explicit true styles
-  removeShadowLayers(view);  // gives the view back its colour from the earlier faces
+  removeShadowLayers(view);                          // gives the view back its colour from the earlier faces
   ShadowStyle style;
   style.faceColor = backgroundColor(view);
   style.blurRadius = shadowRadius.get(view);

@@ -30,8 +30,6 @@ const FeatureVocabulary& FeatureVocabulary::shipped() {
   return vocabulary;
 }
 
-bool FeatureVocabulary::contains(std::string_view token) const {
-  return canonical_.count(toNfc(token)) > 0;
-}
+bool FeatureVocabulary::contains(std::string_view token) const { return canonical_.count(toNfc(token)) > 0; }
 
 }  // namespace quell

@@ -7,8 +7,10 @@ namespace quell {
 
 void TokenCounts::add(std::string_view token) {
   auto [it, inserted] = index_.try_emplace(toNfc(token), entries_.size());
-  if (inserted) entries_.emplace_back(std::string(token), 1.0);
-  else entries_[it->second].second += 1.0;
+  if (inserted)
+    entries_.emplace_back(std::string(token), 1.0);
+  else
+    entries_[it->second].second += 1.0;
 }
 
 double TokenCounts::count(std::string_view token) const {
@@ -16,9 +18,7 @@ double TokenCounts::count(std::string_view token) const {
   return it == index_.end() ? 0.0 : entries_[it->second].second;
 }
 
-TokenCounts buildTokenCounts(std::string_view body) {
-  return buildTokenCounts(body, FeatureVocabulary::shipped());
-}
+TokenCounts buildTokenCounts(std::string_view body) { return buildTokenCounts(body, FeatureVocabulary::shipped()); }
 
 TokenCounts buildTokenCounts(std::string_view body, const FeatureVocabulary& vocabulary) {
   if (body.size() > kMaxCountedBodyBytes) {

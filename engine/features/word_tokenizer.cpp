@@ -1,8 +1,8 @@
 #include "engine/features/word_tokenizer.h"
 
 #include <unicode/brkiter.h>
-#include <unicode/uchar.h>
 #include <unicode/ubrk.h>
+#include <unicode/uchar.h>
 
 #include <memory>
 
@@ -36,8 +36,7 @@ std::vector<WordToken> wordTokens(const icu::UnicodeString& text) {
   int32_t start = words->first();
   for (int32_t limit = words->next(); limit != icu::BreakIterator::DONE; start = limit, limit = words->next()) {
     int32_t status = words->getRuleStatus();
-    if (status >= UBRK_WORD_NONE_LIMIT || isPictographic(text.char32At(start)))
-      tokens.push_back({start, limit});
+    if (status >= UBRK_WORD_NONE_LIMIT || isPictographic(text.char32At(start))) tokens.push_back({start, limit});
   }
   return tokens;
 }

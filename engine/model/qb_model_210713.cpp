@@ -39,8 +39,10 @@ std::optional<std::filesystem::path> QBModel210713::modelResourceURL() {
 
 Expected<QBModel210713> QBModel210713::create() {
   auto url = modelResourceURL();
-  if (!url) return nsErrorFromFailure(kModelErrorDomain, Failure<ModelErrorCode>{ModelErrorCode::kResourceMissing,
-                                                                            "the model resource QBModel210713.mlmodelc is missing"});
+  if (!url)
+    return nsErrorFromFailure(kModelErrorDomain,
+                              Failure<ModelErrorCode>{ModelErrorCode::kResourceMissing,
+                                                      "the model resource QBModel210713.mlmodelc is missing"});
   auto model = MLModel::modelWithContentsOfURL(*url);
   if (!model) return model.error();
   return QBModel210713(std::move(model.value()));

@@ -12,7 +12,8 @@
 namespace quell {
 
 std::optional<bool> labelBool(std::string_view label) {
-  icu::UnicodeString s = icu::UnicodeString::fromUTF8(icu::StringPiece(label.data(), static_cast<int32_t>(label.size())));
+  icu::UnicodeString s =
+      icu::UnicodeString::fromUTF8(icu::StringPiece(label.data(), static_cast<int32_t>(label.size())));
   int32_t begin = 0, end = s.length();
   while (begin < end && u_isUWhiteSpace(s.char32At(begin))) begin = s.moveIndex32(begin, 1);
   while (end > begin && u_isUWhiteSpace(s.char32At(s.moveIndex32(end, -1)))) end = s.moveIndex32(end, -1);
@@ -70,8 +71,8 @@ ModelJudgement judgeWith(TokenCounts counts, const QBModel210713& model, std::si
   auto spam = rating ? labelBool(*rating) : std::nullopt;
   if (!spam) {
     judgement.outcome = ModelJudgement::Outcome::kFailed;
-    judgement.failure = rating ? "the model's label \"" + *rating + "\" is neither spam nor not spam"
-                               : "the model gave no label";
+    judgement.failure =
+        rating ? "the model's label \"" + *rating + "\" is neither spam nor not spam" : "the model gave no label";
     return judgement;
   }
   judgement.outcome = ModelJudgement::Outcome::kJudged;

@@ -48,7 +48,7 @@ struct ModelJudgement {
 
 // Which model judges, and how much the judgement tells.
 struct ModelChoice {
-  const QBModel210713* model = nullptr;  // nullptr: the shipped model, loaded afresh for this judgement
+  const QBModel210713* model = nullptr;           // nullptr: the shipped model, loaded afresh for this judgement
   const FeatureVocabulary* vocabulary = nullptr;  // nullptr: the shipped vocabulary
   std::size_t wordsPerSide = 5;                   // 0: no words (the judgement is then a little cheaper)
 };

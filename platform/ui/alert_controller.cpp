@@ -54,9 +54,8 @@ std::vector<QPushButton*> UIAlertController::actionButtons() const {
   std::vector<QPushButton*> buttons;
   for (const auto& action : actions_)
     if (action.button) buttons.push_back(action.button);
-  std::sort(buttons.begin(), buttons.end(), [](QPushButton* a, QPushButton* b) {
-    return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x();
-  });
+  std::sort(buttons.begin(), buttons.end(),
+            [](QPushButton* a, QPushButton* b) { return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x(); });
   return buttons;
 }
 

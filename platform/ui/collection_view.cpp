@@ -18,7 +18,8 @@ QRectF UICollectionView::frameForItem(int item) const {
   if (l.scrollDirection == UICollectionViewFlowLayout::ScrollDirection::kHorizontal) {
     // One row; an inset taller than the room left is given up rather than pushing the cells out.
     double y = l.sectionInset.top();
-    if (y + l.itemSize.height() + l.sectionInset.bottom() > height()) y = std::max(0.0, (height() - l.itemSize.height()) / 2);
+    if (y + l.itemSize.height() + l.sectionInset.bottom() > height())
+      y = std::max(0.0, (height() - l.itemSize.height()) / 2);
     return QRectF(QPointF(l.sectionInset.left() + item * (l.itemSize.width() + l.minimumLineSpacing), y), l.itemSize);
   }
   double usable = width() - l.sectionInset.left() - l.sectionInset.right();
@@ -26,9 +27,8 @@ QRectF UICollectionView::frameForItem(int item) const {
   int perLine = std::max(1, static_cast<int>(std::floor((usable + l.minimumInteritemSpacing + 1e-6) /
                                                         (l.itemSize.width() + l.minimumInteritemSpacing))));
   int line = item / perLine, column = item % perLine;
-  double spacing = perLine > 1 ? std::max(l.minimumInteritemSpacing,
-                                          (usable - perLine * l.itemSize.width()) / (perLine - 1))
-                               : 0;
+  double spacing =
+      perLine > 1 ? std::max(l.minimumInteritemSpacing, (usable - perLine * l.itemSize.width()) / (perLine - 1)) : 0;
   double x = l.sectionInset.left() + column * (l.itemSize.width() + spacing);
   double y = l.sectionInset.top() + line * (l.itemSize.height() + l.minimumLineSpacing);
   return QRectF(QPointF(x, y), l.itemSize);
@@ -129,8 +129,7 @@ bool UICollectionView::handleDrag(QObject* watched, QEvent* event) {
       setContentOffset(target, true);
       return true;
     }
-    default:
-      return false;
+    default: return false;
   }
   (void)watched;
 }
@@ -141,8 +140,7 @@ bool UICollectionView::eventFilter(QObject* watched, QEvent* event) {
        event->type() == QEvent::MouseButtonRelease) &&
       handleDrag(watched, event))
     return true;
-  if (event->type() == QEvent::MouseButtonRelease &&
-      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+  if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
     auto* cell = static_cast<QWidget*>(watched);
     if (!cell->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) return false;
     for (int i = 0; i < visible_; ++i)

@@ -11,7 +11,8 @@ constexpr int kSide = 156;
 
 class HudView : public QWidget {
  public:
-  HudView(QWidget* parent, PKHUD::Content content, QString text) : QWidget(parent), content_(content), text_(std::move(text)) {
+  HudView(QWidget* parent, PKHUD::Content content, QString text)
+      : QWidget(parent), content_(content), text_(std::move(text)) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
   }
 
@@ -80,10 +81,10 @@ void PKHUD::show() {
   QFont font = view->font();
   font.setPixelSize(17);
   view->setFont(font);
-  QSize size = content_ == Content::kText
-                   ? QSize(std::max(120, QFontMetrics(font).horizontalAdvance(text_) + 48), 64)
-                   : QSize(kSide, kSide);
-  view->setGeometry(QRect(QPoint((window_->width() - size.width()) / 2, (window_->height() - size.height()) / 2), size));
+  QSize size = content_ == Content::kText ? QSize(std::max(120, QFontMetrics(font).horizontalAdvance(text_) + 48), 64)
+                                          : QSize(kSide, kSide);
+  view->setGeometry(
+      QRect(QPoint((window_->width() - size.width()) / 2, (window_->height() - size.height()) / 2), size));
   view->setAccessibleName(accessibilityLabel_);
   view->show();
   view->raise();

@@ -50,8 +50,8 @@ QPushButton* NavigationContainer::makeBarButton(QPushButton*& slot, const QStrin
   font.setPixelSize(17);
   font.setBold(done);
   slot->setFont(font);
-  slot->setStyleSheet(QString("QPushButton { color: %1; border: none; background: transparent; padding: 0 4px; }")
-                          .arg(kTint.name()));
+  slot->setStyleSheet(
+      QString("QPushButton { color: %1; border: none; background: transparent; padding: 0 4px; }").arg(kTint.name()));
   slot->show();
   layoutBar();
   return slot;
@@ -70,9 +70,12 @@ int NavigationContainer::barHeight() const { return kBarRow + (largeTitles_ ? kL
 void NavigationContainer::layoutBar() {
   const int w = width();
   if (left_) left_->setGeometry(kSideMargin - 4, 0, left_->sizeHint().width(), kBarRow);
-  if (right_) right_->setGeometry(w - kSideMargin + 4 - right_->sizeHint().width(), 0, right_->sizeHint().width(), kBarRow);
-  if (largeTitles_) title_->setGeometry(kSideMargin, kBarRow, w - 2 * kSideMargin, kLargeTitleRow);
-  else title_->setGeometry(80, 0, std::max(0, w - 160), kBarRow);
+  if (right_)
+    right_->setGeometry(w - kSideMargin + 4 - right_->sizeHint().width(), 0, right_->sizeHint().width(), kBarRow);
+  if (largeTitles_)
+    title_->setGeometry(kSideMargin, kBarRow, w - 2 * kSideMargin, kLargeTitleRow);
+  else
+    title_->setGeometry(80, 0, std::max(0, w - 160), kBarRow);
   root_->setGeometry(0, barHeight(), w, std::max(0, height() - barHeight()));
   update();
 }
@@ -81,8 +84,7 @@ void NavigationContainer::resizeEvent(QResizeEvent*) { layoutBar(); }
 
 void NavigationContainer::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.fillRect(QRect(0, 0, width(), barHeight()),
-                   barColor_.value_or(UIColor::systemBackgroundColor()).resolved());
+  painter.fillRect(QRect(0, 0, width(), barHeight()), barColor_.value_or(UIColor::systemBackgroundColor()).resolved());
   QPalette palette = title_->palette();
   palette.setColor(QPalette::WindowText, UIColor::labelColor().resolved());
   title_->setPalette(palette);

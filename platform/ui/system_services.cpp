@@ -12,7 +12,7 @@ namespace quell {
 namespace {
 int reviewRequests = 0;
 int settingsRequests = 0;
-}
+}  // namespace
 
 void SKStoreReviewController::requestReview() { ++reviewRequests; }
 int SKStoreReviewController::requestCount() { return reviewRequests; }

@@ -11,8 +11,13 @@ constexpr int kSwipeOpensAt = UITableViewCell::kDeleteWidth / 2, kTextInset = 16
 }
 
 UITableViewCell::UITableViewCell(int row, Style style, bool swipeToDelete, QWidget* parent)
-    : QWidget(parent), row_(row), style_(style), swipeToDelete_(swipeToDelete), content_(new QWidget(this)),
-      label_(new QLabel(content_)), delete_(new QPushButton("删除", this)) {
+    : QWidget(parent),
+      row_(row),
+      style_(style),
+      swipeToDelete_(swipeToDelete),
+      content_(new QWidget(this)),
+      label_(new QLabel(content_)),
+      delete_(new QPushButton("删除", this)) {
   if (style_ == Style::kSubtitle) {
     detail_ = new QLabel(content_);
     detail_->setWordWrap(true);
@@ -37,8 +42,7 @@ void UITableViewCell::setCellBackgroundColor(const UIColor& color) {
 int UITableViewCell::rowHeight(int w) const {
   if (style_ == Style::kDefault) return kHeight;
   const int textWidth = std::max(1, w - 2 * kTextInset);
-  return kSubtitleMargin + label_->heightForWidth(textWidth) + 2 + detail_->heightForWidth(textWidth) +
-         kSubtitleMargin;
+  return kSubtitleMargin + label_->heightForWidth(textWidth) + 2 + detail_->heightForWidth(textWidth) + kSubtitleMargin;
 }
 
 void UITableViewCell::placeContent(int offset) {

@@ -48,9 +48,11 @@ TEST_F(Launch, AsksForReviewsOnTheSixthTwelfthAndTwentiethLaunch) {
 TEST_F(Launch, RemovesRetiredKeywordsOnceByWholeEntry) {
   auto settings = UserDefaults::standardUserDefaults();
   ASSERT_TRUE(settings->setIntegerForKey(3, kUseNumberKey));
-  ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordWhitelist, {"验证码", "尾号", "转账", "金额", "尾号1", "还款"}));
+  ASSERT_TRUE(
+      RuleStore::writeList(RuleListKind::KeywordWhitelist, {"验证码", "尾号", "转账", "金额", "尾号1", "还款"}));
   AppDelegate().didFinishLaunching();
-  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordWhitelist), (std::vector<std::string>{"验证码", "转账", "尾号1"}));
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordWhitelist),
+            (std::vector<std::string>{"验证码", "转账", "尾号1"}));
   EXPECT_EQ(setting(kWhatsNewKey), 1);
   ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordWhitelist, {"尾号"}));
   AppDelegate().didFinishLaunching();

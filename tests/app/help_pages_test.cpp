@@ -30,9 +30,9 @@ TEST(GuideSnapping, ReleaseWithoutVelocitySettlesOnTheNearestCard) {
 
 TEST(GuideSnapping, AnyFlickMovesExactlyOneCardAndStaysOnTheCards) {
   const float w = 310, content = 995;
-  EXPECT_EQ(snapGuidePage(0.01f, 5, 0, w, content, 3).page, 1);      // however short
-  EXPECT_EQ(snapGuidePage(25.0f, 900, 0, w, content, 3).page, 1);    // however fast
-  EXPECT_EQ(snapGuidePage(-3.0f, 0, 0, w, content, 3).page, 0);      // back from the first card
+  EXPECT_EQ(snapGuidePage(0.01f, 5, 0, w, content, 3).page, 1);    // however short
+  EXPECT_EQ(snapGuidePage(25.0f, 900, 0, w, content, 3).page, 1);  // however fast
+  EXPECT_EQ(snapGuidePage(-3.0f, 0, 0, w, content, 3).page, 0);    // back from the first card
   EXPECT_EQ(snapGuidePage(-3.0f, 0, 0, w, content, 3).offsetX, 0.0f);
   EXPECT_EQ(snapGuidePage(-1.0f, 300, 2, w, content, 3).page, 1);
   // Forward from the last card stays there (the strip's measure would allow one more, empty, page).

@@ -49,7 +49,7 @@ class MainScreen : public testing::LaunchedApp {
     UIAlertController* alert = openAddPrompt(editor);
     ASSERT_TRUE(alert);
     alert->textField()->insert(text);  // as an input method types it
-    tap(alert->actionButtons()[1]);     // "添加", right of "取消"
+    tap(alert->actionButtons()[1]);    // "添加", right of "取消"
   }
 };
 
@@ -66,13 +66,16 @@ TEST_F(MainScreen, ShowsThePanelsWithTheListSizes) {
   EXPECT_EQ(main()->functionView->collectionView->cellForItem(2)->accessibleName(), "反馈漏拦短信");
   // All four tiles fit the panel without scrolling.
   for (int i = 0; i < 4; ++i)
-    EXPECT_TRUE(main()->rulesView->collectionView->rect().contains(main()->rulesView->collectionView->cellForItem(i)->geometry()));
+    EXPECT_TRUE(main()->rulesView->collectionView->rect().contains(
+        main()->rulesView->collectionView->cellForItem(i)->geometry()));
   EXPECT_EQ(window_->container()->barHeight() > 44, true);  // a large title
 }
 
 TEST_F(MainScreen, EachTileOpensItsEditorAndDoneClosesIt) {
-  const char* titles[4][2] = {{"自定义号码白名单", "号码白名单"}, {"自定义号码黑名单", "号码黑名单"},
-                              {"自定义关键字白名单", "关键字白名单"}, {"自定义关键字黑名单", "关键字黑名单"}};
+  const char* titles[4][2] = {{"自定义号码白名单", "号码白名单"},
+                              {"自定义号码黑名单", "号码黑名单"},
+                              {"自定义关键字白名单", "关键字白名单"},
+                              {"自定义关键字黑名单", "关键字黑名单"}};
   for (int tile = 0; tile < 4; ++tile) {
     QBAddController* editor = openEditor(tile);
     ASSERT_TRUE(editor) << tile;
@@ -93,7 +96,7 @@ TEST_F(MainScreen, AddingStoresEntriesAsTypedAndTheCountChangesOnReturn) {
   ASSERT_TRUE(editor);
   EXPECT_EQ(openAddPrompt(editor)->textField()->placeholderText(), "关键词");
   tap(presentedOver<UIAlertController>(editor)->actionButtons()[0]);  // 取消
-  addThroughPrompt(editor, "退订");  // already there: stored twice
+  addThroughPrompt(editor, "退订");                                   // already there: stored twice
   EXPECT_TRUE(PKHUD::sharedHUD().isShowing());
   EXPECT_EQ(PKHUD::sharedHUD().content(), PKHUD::Content::kSuccess);
   EXPECT_EQ(PKHUD::sharedHUD().accessibilityLabel(), "添加完成");

@@ -71,8 +71,8 @@ TEST_F(MessageTest, EachVerdictHasItsTitle) {
     const char* title;
   } cases[] = {
       {"您的验证码是1234，回复TD退订", "这是 正常短信 不过滤\n白名单：[\"验证码\"]"},  // the whitelist wins
-      {"贷款请回T", "这是 垃圾短信 过滤\n黑名单：[\"回T\", \"贷款\"]"},             // list order, not text order
-      {"请回复退\n订", "这是 垃圾短信 过滤\n黑名单：[\"退订\"]"},                    // split by a line break
+      {"贷款请回T", "这是 垃圾短信 过滤\n黑名单：[\"回T\", \"贷款\"]"},                // list order, not text order
+      {"请回复退\n订", "这是 垃圾短信 过滤\n黑名单：[\"退订\"]"},                      // split by a line break
       {kModelSpam, "这是 垃圾短信 过滤"},
       {kModelHam, "这是 正常短信 不过滤"},
   };
@@ -155,8 +155,8 @@ TEST_F(MessageTest, AnyHttpAnswerThanksAndNoAnswerFails) {
     members.insert(name);
     EXPECT_TRUE(value.is_string()) << name;
   }
-  EXPECT_EQ(members, (std::set<std::string>{"use_rating", "app_rating", "text", "os_version", "device_uuid",
-                                            "app_version"}));
+  EXPECT_EQ(members,
+            (std::set<std::string>{"use_rating", "app_rating", "text", "os_version", "device_uuid", "app_version"}));
 
   QTest::qWait(1000);
   qputenv("QUELL_REPORT_URL", "https://127.0.0.1:1");  // nothing listens there

@@ -15,8 +15,8 @@ const char* kSpamText = "【某某贷】无抵押信用贷款，最快当天放�
 
 TEST(FilterDecision, TheMessageTestNeedsNoSenderAndSkipsTheNumberLists) {
   testing::ScopedDataHome home;
-  ASSERT_TRUE(RuleStore::writeLists({{RuleListKind::NumberWhitelist, {"123"}},
-                                     {RuleListKind::KeywordBlacklist, {"退订"}}}));
+  ASSERT_TRUE(
+      RuleStore::writeLists({{RuleListKind::NumberWhitelist, {"123"}}, {RuleListKind::KeywordBlacklist, {"退订"}}}));
   auto test = decideMessage(std::nullopt, "回复退订", kMessageTestStages);
   EXPECT_EQ(test.stage, FilterStage::kKeywordBlacklist);
   EXPECT_EQ(test.action, FilterAction::kJunk);
@@ -47,7 +47,8 @@ TEST(FilterDecision, TopWordsAreTheMessagesKnownWordsThatMovedTheScoreMost) {
     sum += word.weight;
   }
   EXPECT_NEAR(sum, all.model->score, 1e-9);
-  EXPECT_EQ(std::count_if(all.model->words.begin(), all.model->words.end(), [](auto& w) { return w.word == "贷款"; }), 1);
+  EXPECT_EQ(std::count_if(all.model->words.begin(), all.model->words.end(), [](auto& w) { return w.word == "贷款"; }),
+            1);
 
   // The default keeps the five largest on each side, ordered by size.
   auto top = decideMessage("123", kSpamText);

@@ -12,7 +12,8 @@ TEST(LabelBool, ReadsTheFourLabelWordsAfterTrimmingAndLowercasing) {
   EXPECT_EQ(labelBool("\u3000spam\u2029"), true);  // Unicode white space, not only ASCII
   EXPECT_EQ(labelBool("Ham"), false);
   EXPECT_EQ(labelBool("false "), false);
-  for (const char* other : {"junk", "1", "0", "", "  ", "spa m", "\xff"}) EXPECT_EQ(labelBool(other), std::nullopt) << other;
+  for (const char* other : {"junk", "1", "0", "", "  ", "spa m", "\xff"})
+    EXPECT_EQ(labelBool(other), std::nullopt) << other;
 }
 
 TEST(QBModel210713Input, OffersExactlyItsTextFeature) {

@@ -39,8 +39,8 @@ class QuellguardExplain : public ::testing::Test {
     return ask(query);
   }
   std::string explainedText(const char* sender, const char* body) {
-    auto result = testing::runProcess(QUELLGUARD_PATH, {"--explain", "--sender", sender, "--body", body}, "",
-                                      kLogToStderr);
+    auto result =
+        testing::runProcess(QUELLGUARD_PATH, {"--explain", "--sender", sender, "--body", body}, "", kLogToStderr);
     EXPECT_EQ(result.exitCode, 0) << result.err;
     return result.out;
   }

@@ -44,20 +44,24 @@ std::map<json, json> answersById(const std::string& out) {
 class QuellguardProcess : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(RuleStore::writeLists({{RuleListKind::NumberBlacklist, {"10690000"}},
-                                       {RuleListKind::KeywordBlacklist, {"退订"}}}));
+    ASSERT_TRUE(RuleStore::writeLists(
+        {{RuleListKind::NumberBlacklist, {"10690000"}}, {RuleListKind::KeywordBlacklist, {"退订"}}}));
   }
   testing::ScopedDataHome home_;
 };
 
 TEST_F(QuellguardProcess, AnswersEveryQueryOnceAndLogsFailedDeferrals) {
-  std::string input =
-      R"({"id": 1, "sender": "10690000", "messageBody": "你好"})" "\n"
-      R"({"id": "two", "sender": "123", "messageBody": "回复退订"})" "\n"
-      R"({"id": 3, "sender": "123", "messageBody": "明天见"})" "\n"
-      R"({"id": 4, "messageBody": "退订"})" "\n"
-      R"({"id": 5.5, "sender": "10690000", "messageBody": null})" "\n"
-      "\n";
+  std::string input = R"({"id": 1, "sender": "10690000", "messageBody": "你好"})"
+                      "\n"
+                      R"({"id": "two", "sender": "123", "messageBody": "回复退订"})"
+                      "\n"
+                      R"({"id": 3, "sender": "123", "messageBody": "明天见"})"
+                      "\n"
+                      R"({"id": 4, "messageBody": "退订"})"
+                      "\n"
+                      R"({"id": 5.5, "sender": "10690000", "messageBody": null})"
+                      "\n"
+                      "\n";
   auto result = runGuard(input);
   EXPECT_EQ(result.exitCode, 0);
   auto answers = answersById(result.out);
@@ -75,15 +79,21 @@ TEST_F(QuellguardProcess, AnswersEveryQueryOnceAndLogsFailedDeferrals) {
 
 TEST_F(QuellguardProcess, BadLinesGetErrorsAndTheStreamGoesOn) {
   std::string huge = R"({"id": 9, "sender": "1", "messageBody": ")" + std::string(10 << 20, 'a') + "\"}";
-  std::string input = "not json\n"
-                      "[1, 2]\n"
-                      R"({"sender": "1", "messageBody": "x"})" "\n"
-                      R"({"id": {"a": 1}, "sender": "1"})" "\n"
-                      R"({"id": 5, "sender": 10690000, "messageBody": "x"})" "\n"
-                      R"({"id": 6, "sender": "1", "messageBody": ["x"]})" "\n"
-                      "{\"id\": 7, \"sender\": \"1\", \"messageBody\": \"\xff\xfe\"}\n" +
-                      std::string("\x01\0\x02\n", 4) +
-                      huge + "\n" + R"({"id": "last", "sender": "10690000", "messageBody": "x"})" "\n";
+  std::string input =
+      "not json\n"
+      "[1, 2]\n"
+      R"({"sender": "1", "messageBody": "x"})"
+      "\n"
+      R"({"id": {"a": 1}, "sender": "1"})"
+      "\n"
+      R"({"id": 5, "sender": 10690000, "messageBody": "x"})"
+      "\n"
+      R"({"id": 6, "sender": "1", "messageBody": ["x"]})"
+      "\n"
+      "{\"id\": 7, \"sender\": \"1\", \"messageBody\": \"\xff\xfe\"}\n" +
+      std::string("\x01\0\x02\n", 4) + huge + "\n" +
+      R"({"id": "last", "sender": "10690000", "messageBody": "x"})"
+      "\n";
   auto result = runGuard(input);
   EXPECT_EQ(result.exitCode, 0);
   auto lines = splitLines(result.out);
@@ -104,11 +114,16 @@ TEST_F(QuellguardProcess, BadLinesGetErrorsAndTheStreamGoesOn) {
 }
 
 TEST_F(QuellguardProcess, EchoesEveryIdExactlyAsItWasSent) {
-  const std::vector<std::string> ids = {"18446744073709551617", "1.50", "1e2", "-0.0", "123456789012345678901234567890",
-                                        "-9223372036854775808", R"("a\u00e9\"b")"};
+  const std::vector<std::string> ids = {
+      "18446744073709551617", "1.50",           "1e2", "-0.0", "123456789012345678901234567890",
+      "-9223372036854775808", R"("a\u00e9\"b")"};
   std::string input;
-  for (const auto& id : ids) input += R"({"id": )" + id + R"(, "sender": "10690000", "messageBody": "x"})" "\n";
-  input += R"({"id": 2.5e1, "sender": 7})" "\n";
+  for (const auto& id : ids)
+    input += R"({"id": )" + id +
+             R"(, "sender": "10690000", "messageBody": "x"})"
+             "\n";
+  input += R"({"id": 2.5e1, "sender": 7})"
+           "\n";
   auto lines = splitLines(runGuard(input).out);
   ASSERT_EQ(lines.size(), ids.size() + 1);
   for (std::size_t i = 0; i < ids.size() - 1; ++i) EXPECT_EQ(lines[i], R"({"id":)" + ids[i] + R"(,"action":"junk"})");
@@ -217,19 +232,22 @@ TEST_F(QuellguardProcess, DeferredQueriesReachTheNetworkServiceAndAnswerNone) {
   });
   service.start();
   testing::TemporaryDirectory config;
-  std::ofstream(config.path() / "Info.json") << json{
-      {"NSExtension",
-       {{"NSExtensionPrincipalClass", "Quellguard"},
-        {"NSExtensionAttributes",
-         {{"ILMessageFilterExtensionNetworkURL", service.url("/filter")},
-          {"QuellNetworkCAFile", service.certificate().string()}}}}}};
+  std::ofstream(config.path() / "Info.json") << json{{"NSExtension",
+                                                      {{"NSExtensionPrincipalClass", "Quellguard"},
+                                                       {"NSExtensionAttributes",
+                                                        {{"ILMessageFilterExtensionNetworkURL", service.url("/filter")},
+                                                         {"QuellNetworkCAFile", service.certificate().string()}}}}}};
   auto env = kLogToStderr;
   env["QUELL_EXTENSION_INFO"] = (config.path() / "Info.json").string();
 
-  std::string input = R"({"id": 1, "sender": "123", "messageBody": "slow"})" "\n";
+  std::string input = R"({"id": 1, "sender": "123", "messageBody": "slow"})"
+                      "\n";
   for (int i = 2; i <= 20; ++i)
-    input += R"({"id": )" + std::to_string(i) + R"(, "sender": "123", "messageBody": "明天见"})" "\n";
-  input += R"({"id": 21, "sender": "10690000", "messageBody": "x"})" "\n";
+    input += R"({"id": )" + std::to_string(i) +
+             R"(, "sender": "123", "messageBody": "明天见"})"
+             "\n";
+  input += R"({"id": 21, "sender": "10690000", "messageBody": "x"})"
+           "\n";
   auto result = runGuard(input, env);
   EXPECT_EQ(result.exitCode, 0);
   auto lines = splitLines(result.out);
@@ -239,7 +257,7 @@ TEST_F(QuellguardProcess, DeferredQueriesReachTheNetworkServiceAndAnswerNone) {
   for (int i = 1; i <= 20; ++i) EXPECT_EQ(answers[i]["action"], "none");
   EXPECT_EQ(answers[21]["action"], "junk");
   EXPECT_NE(json::parse(lines.back())["id"], 21);  // out of order: the held-back query answered late
-  EXPECT_EQ(result.err, "");  // every deferral got a response, so nothing was logged
+  EXPECT_EQ(result.err, "");                       // every deferral got a response, so nothing was logged
 }
 
 TEST_F(QuellguardProcess, UnknownPrincipalClassOrMissingConfigurationFailsClearly) {
@@ -262,8 +280,8 @@ TEST_F(QuellguardProcess, ReadsTheOldOrTheNewListWhileAnotherProcessRewritesIt) 
   std::vector<std::string> oldList = {"A"}, newList = fillers;
   oldList.insert(oldList.end(), fillers.begin(), fillers.end());
   newList.push_back("B");
-  ASSERT_TRUE(RuleStore::writeLists({{RuleListKind::KeywordWhitelist, oldList},
-                                     {RuleListKind::KeywordBlacklist, {"A", "B"}}}));
+  ASSERT_TRUE(
+      RuleStore::writeLists({{RuleListKind::KeywordWhitelist, oldList}, {RuleListKind::KeywordBlacklist, {"A", "B"}}}));
 
   // The writer rewrites the list until it is killed, which also shows that a writer dying mid-write
   // leaves a readable store.
@@ -287,8 +305,10 @@ TEST_F(QuellguardProcess, ReadsTheOldOrTheNewListWhileAnotherProcessRewritesIt) 
   ASSERT_EQ(answers.size(), 3000u);
   std::set<std::string> seenForA;
   for (int i = 0; i < 3000; ++i) {
-    if (i % 2) EXPECT_EQ(answers[i]["action"], "none") << "query " << i;
-    else seenForA.insert(answers[i]["action"].get<std::string>());
+    if (i % 2)
+      EXPECT_EQ(answers[i]["action"], "none") << "query " << i;
+    else
+      seenForA.insert(answers[i]["action"].get<std::string>());
   }
   // "A alone" is none under the old list and junk under the new one; over a long run both are seen,
   // which shows that the reads really overlapped the rewrites.
@@ -361,8 +381,10 @@ TEST(QuellguardModelStage, AMissingTruncatedOrCorruptModelAnswersNotSpam) {
   EXPECT_EQ(guard.judge(kSpamText), "none\n");
   // The reasons say that the model could not be asked, and why.
   std::string reasons = guard.explain(kSpamText);
-  EXPECT_NE(reasons.find("model              could not be asked (the model resource QBModel210713.mlmodelc is missing)"),
-            std::string::npos) << reasons;
+  EXPECT_NE(
+      reasons.find("model              could not be asked (the model resource QBModel210713.mlmodelc is missing)"),
+      std::string::npos)
+      << reasons;
   EXPECT_TRUE(reasons.ends_with("action             none\n")) << reasons;
 }
 

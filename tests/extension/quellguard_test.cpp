@@ -121,8 +121,9 @@ Deferred deferOnce(NetworkServiceConfiguration config, ILMessageFilterQueryReque
   {
     NetworkDeferral deferral(std::move(config));
     NetworkDeferralContext context(deferral, std::move(request));
-    context.deferQueryRequestToNetworkWithCompletion(
-        [&](std::optional<ILNetworkResponse> r, std::optional<NSError> e) { done.set_value({r, e}); });
+    context.deferQueryRequestToNetworkWithCompletion([&](std::optional<ILNetworkResponse> r, std::optional<NSError> e) {
+      done.set_value({r, e});
+    });
   }
   return done.get_future().get();
 }

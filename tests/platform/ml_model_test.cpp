@@ -53,9 +53,9 @@ std::string predictedLabel(const MLModel& model, MLFeatureValue::Dictionary coun
 TEST_F(CompiledModel, PredictsFromTheWeightsOfThePresentFeatures) {
   auto model = MLModel::modelWithContentsOfURL(write(compiled(smallClassifier())));
   ASSERT_TRUE(model) << model.error().description();
-  EXPECT_EQ(predictedLabel(*model.value(), {}), "ham");                             // bias alone: -1.5
-  EXPECT_EQ(predictedLabel(*model.value(), {{"退订", 1}}), "spam");                 // 0.5
-  EXPECT_EQ(predictedLabel(*model.value(), {{"退订", 1}, {"明天", 1}}), "ham");     // -2.5
+  EXPECT_EQ(predictedLabel(*model.value(), {}), "ham");                                // bias alone: -1.5
+  EXPECT_EQ(predictedLabel(*model.value(), {{"退订", 1}}), "spam");                    // 0.5
+  EXPECT_EQ(predictedLabel(*model.value(), {{"退订", 1}, {"明天", 1}}), "ham");        // -2.5
   EXPECT_EQ(predictedLabel(*model.value(), {{"free", 2}, {"unknown", 100}}), "spam");  // 0.5
   // A decomposed key finds the composed feature.
   EXPECT_EQ(predictedLabel(*model.value(), {{"agne\u0300s", 4}}), "spam");  // 0.5
@@ -117,14 +117,12 @@ TEST_F(CompiledModel, CompilingRefusesWhatCannotLoad) {
 }
 
 TEST_F(CompiledModel, MissingTruncatedOrCorruptFilesAreLoadErrors) {
-  auto code = [](const Expected<std::shared_ptr<MLModel>>& model) {
-    return model ? -1 : model.error().code;
-  };
+  auto code = [](const Expected<std::shared_ptr<MLModel>>& model) { return model ? -1 : model.error().code; };
   auto missing = MLModel::modelWithContentsOfURL(tmp_.path() / "Nothing.mlmodelc");
   EXPECT_EQ(code(missing), static_cast<int>(ModelErrorCode::kCannotOpen));
   std::string bytes = compiled(smallClassifier());
-  for (std::size_t n : {std::size_t{0}, std::size_t{7}, std::size_t{127}, std::size_t{128}, bytes.size() / 2,
-                        bytes.size() - 1}) {
+  for (std::size_t n :
+       {std::size_t{0}, std::size_t{7}, std::size_t{127}, std::size_t{128}, bytes.size() / 2, bytes.size() - 1}) {
     auto model = MLModel::modelWithContentsOfURL(write(bytes.substr(0, n)));
     EXPECT_EQ(code(model), static_cast<int>(n < 128 ? ModelErrorCode::kTruncated : ModelErrorCode::kCorrupt))
         << "truncated to " << n;

@@ -15,9 +15,12 @@ namespace {
 using testing::ScopedDataHome;
 
 TEST(PropertyListCodec, RoundTripsEveryValueType) {
-  PropertyList value(PropertyListDictionary{
-      {"s", "文字"}, {"i", std::int64_t{-42}}, {"r", 2.5}, {"b", true},
-      {"a", PropertyListArray{"x", 1, PropertyListArray{}, PropertyListDictionary{}}}});
+  PropertyList value(
+      PropertyListDictionary{{"s", "文字"},
+                             {"i", std::int64_t{-42}},
+                             {"r", 2.5},
+                             {"b", true},
+                             {"a", PropertyListArray{"x", 1, PropertyListArray{}, PropertyListDictionary{}}}});
   auto bytes = encodePropertyList(value);
   ASSERT_TRUE(bytes);
   EXPECT_EQ(decodePropertyList(*bytes), value);
@@ -29,7 +32,9 @@ TEST(PropertyListCodec, RefusesEveryTruncationAndTrailingBytes) {
     EXPECT_FALSE(decodePropertyList(std::string_view(bytes).substr(0, n))) << "prefix of " << n;
   EXPECT_FALSE(decodePropertyList(bytes + "x"));
   // A forged element count far beyond the buffer must not allocate or read past the end.
-  std::string forged = "a\xff\xff\xff\x7f" "s";
+  std::string forged =
+      "a\xff\xff\xff\x7f"
+      "s";
   EXPECT_FALSE(decodePropertyList(forged));
   // Nesting deeper than the limit is refused instead of recursing without bound.
   std::string deep;
@@ -104,8 +109,7 @@ TEST(UserDefaults, CorruptStoredValueReadsAsAbsent) {
   ASSERT_TRUE(defaults->setObjectForKey(PropertyList::stringArray({"a"}), "k"));
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(defaults->path().c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, "UPDATE defaults SET value = x'61ffffffff73' WHERE key = 'k'", nullptr, nullptr,
-                         nullptr),
+  ASSERT_EQ(sqlite3_exec(db, "UPDATE defaults SET value = x'61ffffffff73' WHERE key = 'k'", nullptr, nullptr, nullptr),
             SQLITE_OK);
   sqlite3_close(db);
   EXPECT_FALSE(defaults->objectForKey("k"));

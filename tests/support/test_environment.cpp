@@ -51,8 +51,10 @@ ScopedDataHome::ScopedDataHome() {
 }
 
 ScopedDataHome::~ScopedDataHome() {
-  if (previous_) setenv("XDG_DATA_HOME", previous_->c_str(), 1);
-  else unsetenv("XDG_DATA_HOME");
+  if (previous_)
+    setenv("XDG_DATA_HOME", previous_->c_str(), 1);
+  else
+    unsetenv("XDG_DATA_HOME");
 }
 
 std::string measurableAsanOptions() {
@@ -60,9 +62,8 @@ std::string measurableAsanOptions() {
   return std::string(inherited ? inherited : "") + ":quarantine_size_mb=4:thread_local_quarantine_size_kb=64";
 }
 
-ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input, const std::map<std::string, std::string>& env,
-                         std::chrono::milliseconds timeLimit) {
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args, const std::string& input,
+                         const std::map<std::string, std::string>& env, std::chrono::milliseconds timeLimit) {
   const auto deadline = std::chrono::steady_clock::now() + timeLimit;
   int in[2], out[2], err[2], exec[2];
   if (pipe2(in, O_CLOEXEC) || pipe2(out, O_CLOEXEC) || pipe2(err, O_CLOEXEC) || pipe2(exec, O_CLOEXEC))
@@ -116,8 +117,10 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     for (int i = 0; i < 2; ++i) {
       if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
       ssize_t r = read(fds[i].fd, buffer, sizeof buffer);
-      if (r > 0) (i == 0 ? result.out : result.err).append(buffer, static_cast<std::size_t>(r));
-      else (i == 0 ? outOpen : errOpen) = false;
+      if (r > 0)
+        (i == 0 ? result.out : result.err).append(buffer, static_cast<std::size_t>(r));
+      else
+        (i == 0 ? outOpen : errOpen) = false;
     }
     if (inFd >= 0 && (fds[2].revents & (POLLOUT | POLLERR | POLLHUP))) {
       ssize_t w = write(inFd, input.data() + written, input.size() - written);

@@ -29,7 +29,10 @@ class ReportBackendTest : public ::testing::Test {
   testing::ReportBackend backend_;
 };
 
-const json kReport = {{"use_rating", "spam"}, {"app_rating", "ham"}, {"text", "回复TD退订"}, {"os_version", "12"},
+const json kReport = {{"use_rating", "spam"},
+                      {"app_rating", "ham"},
+                      {"text", "回复TD退订"},
+                      {"os_version", "12"},
                       {"app_version", "1.0.0"}};
 
 TEST_F(ReportBackendTest, StoresAGoodReportAndAnswersItsIdAndTime) {
@@ -114,7 +117,8 @@ TEST(ReportExport, WritesLabeledLinesForTheTrainer) {
     ReportStore& store = **opened;
     ASSERT_TRUE(store.add({"spam", "ham", " 回复TD退订.\n立即领取\t红包 ", "12", std::nullopt, "1.0.0"}));
     ASSERT_TRUE(store.add({"ham", "spam", "好的，明天见。", std::nullopt, std::nullopt, std::nullopt}));
-    ASSERT_TRUE(store.add({"spam", "spam", ".-\n", std::nullopt, std::nullopt, std::nullopt}));  // empty once normalised
+    ASSERT_TRUE(
+        store.add({"spam", "spam", ".-\n", std::nullopt, std::nullopt, std::nullopt}));  // empty once normalised
   }
   auto result = testing::runProcess(QUELLREPORTD_PATH, {"export", "--db", (dir.path() / "reports.db").string()});
   EXPECT_EQ(result.exitCode, 0);
@@ -150,8 +154,8 @@ TEST(ReportServe, RefusesABadListeningAddress) {
   testing::TemporaryDirectory dir;
   auto db = (dir.path() / "reports.db").string();
   for (const char* listen : {"127.0.0.1", "127.0.0.1:8443abc", "127.0.0.1:99999999999", "127.0.0.1:0", "[::1]:"}) {
-    auto result = testing::runProcess(QUELLREPORTD_PATH, {"serve", "--listen", listen, "--cert", "c.pem", "--key",
-                                                          "k.pem", "--db", db});
+    auto result = testing::runProcess(QUELLREPORTD_PATH,
+                                      {"serve", "--listen", listen, "--cert", "c.pem", "--key", "k.pem", "--db", db});
     EXPECT_EQ(result.exitCode, 1) << listen;
     EXPECT_NE(result.err.find("--listen"), std::string::npos) << result.err;
   }

@@ -59,8 +59,8 @@ TEST(Quellrules, LeavesUndecodableDataAloneUntilImportOrReset) {
   testing::ScopedDataHome home;
   const std::string damaged = std::string("a\x02\x00\x00\x00s\x02\x00\x00\x00", 10) + "ok" + "\x7f";
   storeRawValue("keywordBlacklistKey", damaged);
-  for (const auto& edit : std::vector<std::vector<std::string>>{{"add", "keyword-blacklist", "x"},
-                                                                 {"delete", "keyword-blacklist", "0"}}) {
+  for (const auto& edit :
+       std::vector<std::vector<std::string>>{{"add", "keyword-blacklist", "x"}, {"delete", "keyword-blacklist", "0"}}) {
     auto result = rules(edit);
     EXPECT_EQ(result.exitCode, 1) << edit[0];
     EXPECT_NE(result.err.find("cannot be read"), std::string::npos) << result.err;
@@ -139,8 +139,8 @@ TEST(Quellrules, ExportThenImportRestoresEveryList) {
 
 TEST(Quellrules, InvalidImportLeavesTheStoreAsItWas) {
   testing::ScopedDataHome home;
-  ASSERT_TRUE(RuleStore::writeLists({{RuleListKind::KeywordBlacklist, {"退订"}},
-                                     {RuleListKind::NumberBlacklist, {"1069"}}}));
+  ASSERT_TRUE(
+      RuleStore::writeLists({{RuleListKind::KeywordBlacklist, {"退订"}}, {RuleListKind::NumberBlacklist, {"1069"}}}));
   // Each backup is valid up to a fault late in the file, so a partial import would show.
   for (std::string bad : {
            R"({"keywordBlacklistKey": ["x"], "numberBlacklistKey": ["2", 3]})",

@@ -90,7 +90,8 @@ TEST(LinearTraining, RuntimePredictionsEqualLiblinears) {
       ASSERT_TRUE(trained);
       auto modelDir = dir.path() / "m.mlmodelc";
       std::filesystem::create_directories(modelDir);
-      std::ofstream(modelDir / kModelFileName, std::ios::binary) << compileLinearClassifier(trained->toClassifier("")).value();
+      std::ofstream(modelDir / kModelFileName, std::ios::binary)
+          << compileLinearClassifier(trained->toClassifier("")).value();
       auto loaded = MLModel::modelWithContentsOfURL(modelDir);
       ASSERT_TRUE(loaded);
       QBModel210713 model(loaded.value());
@@ -129,9 +130,14 @@ TEST(Quelltrain, TrainsAndJudgesOrRefusesBadValues) {
     return testing::runProcess(QUELLTRAIN_PATH, args);
   };
 
-  for (const auto& bad : std::vector<std::vector<std::string>>{
-           {"--transform", "3"}, {"--transform", "-1"}, {"--c", "abc"}, {"--c", "0"}, {"--repeat", "0"},
-           {"--vocabulary-size", "1.5"}, {"--min-messages", "2x"}, {"--seed", "-4"}}) {
+  for (const auto& bad : std::vector<std::vector<std::string>>{{"--transform", "3"},
+                                                               {"--transform", "-1"},
+                                                               {"--c", "abc"},
+                                                               {"--c", "0"},
+                                                               {"--repeat", "0"},
+                                                               {"--vocabulary-size", "1.5"},
+                                                               {"--min-messages", "2x"},
+                                                               {"--seed", "-4"}}) {
     auto result = train(bad);
     EXPECT_EQ(result.exitCode, 2) << bad[0] << " " << bad[1];
     EXPECT_NE(result.err.find(bad[0]), std::string::npos) << result.err;
@@ -162,11 +168,11 @@ TEST(Quelltrain, EvaluateWritesEachMisjudgedMessageWithItsScoreAndWords) {
   testing::ScopedDataHome home;  // the user's lists play no part in the model's figures
   const std::string spam = "【某某贷】无抵押信用贷款，最快当天放款，额度高利息低，详询客服微信";
   const std::string ham = "好的，我明天下午三点到公司楼下等你";
-  std::ofstream(dir.path() / "dev.tsv") << "spam\t" << spam << "\nham\t" << ham << "\nham\t" << spam
-                                        << "\nspam\t" << ham << "\n";
+  std::ofstream(dir.path() / "dev.tsv") << "spam\t" << spam << "\nham\t" << ham << "\nham\t" << spam << "\nspam\t"
+                                        << ham << "\n";
   auto errorsFile = dir.path() / "errors.jsonl";
-  auto result = testing::runProcess(QUELLTRAIN_PATH, {"evaluate", "--json", "--errors", errorsFile.string(),
-                                                      (dir.path() / "dev.tsv").string()});
+  auto result = testing::runProcess(
+      QUELLTRAIN_PATH, {"evaluate", "--json", "--errors", errorsFile.string(), (dir.path() / "dev.tsv").string()});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(nlohmann::json::parse(result.out)["accuracy"], 0.5);
   std::ifstream in(errorsFile);
@@ -179,14 +185,14 @@ TEST(Quelltrain, EvaluateWritesEachMisjudgedMessageWithItsScoreAndWords) {
     EXPECT_EQ(error["stage"], "model");
     EXPECT_FALSE(error["words"].empty());
     // The same message through the filter gets the same score.
-    auto filter = testing::runProcess(QUELLGUARD_PATH, {},
-                                      nlohmann::json({{"id", 1}, {"sender", "1"}, {"messageBody", error["text"]},
-                                                      {"explain", true}}).dump() + "\n");
+    auto filter = testing::runProcess(
+        QUELLGUARD_PATH, {},
+        nlohmann::json({{"id", 1}, {"sender", "1"}, {"messageBody", error["text"]}, {"explain", true}}).dump() + "\n");
     EXPECT_EQ(nlohmann::json::parse(filter.out)["score"], error["score"]);
   }
   EXPECT_EQ(errors[0]["text"], spam);
-  auto unwritable = testing::runProcess(QUELLTRAIN_PATH, {"evaluate", "--errors", "/nonexistent/dir/e.jsonl",
-                                                          (dir.path() / "dev.tsv").string()});
+  auto unwritable = testing::runProcess(
+      QUELLTRAIN_PATH, {"evaluate", "--errors", "/nonexistent/dir/e.jsonl", (dir.path() / "dev.tsv").string()});
   EXPECT_EQ(unwritable.exitCode, 1);
   EXPECT_NE(unwritable.err.find("cannot write /nonexistent/dir/e.jsonl"), std::string::npos) << unwritable.err;
 }

@@ -118,7 +118,8 @@ TEST_F(Screen, StylingIsOnlyForExplicitlyActiveViewsAndNeverStacks) {
   EXPECT_EQ(face.backgroundColor->resolved(), QColor(10, 20, 30));
   // The defaults apply although the colour properties read black.
   EXPECT_EQ(darkShadowColor.get(view).resolved(), QColor(0, 0, 0));
-  EXPECT_EQ(viewLayer(view).sublayers()[1]->shadowColor->resolved(), QColor::fromRgbF(8 / 255.f, 8 / 255.f, 33 / 255.f, 0.12f));
+  EXPECT_EQ(viewLayer(view).sublayers()[1]->shadowColor->resolved(),
+            QColor::fromRgbF(8 / 255.f, 8 / 255.f, 33 / 255.f, 0.12f));
 
   // A new colour set on a styled view gives way to the one kept in the faces.
   setBackgroundColor(view, UIColor(QColor(250, 0, 0)));
@@ -181,7 +182,8 @@ TEST_F(Screen, PlainButtonPressesInWhileHeldWithOneMediumImpact) {
   EXPECT_EQ(UIImpactFeedbackGenerator::firedImpacts(), std::vector<int>{1});  // none on release
   auto names = layerNames(button);
   ASSERT_GE(names.size(), 2u);
-  EXPECT_EQ(std::vector<std::string>(names.end() - 2, names.end()), (std::vector<std::string>{"shadowDark", "shadowLight"}));
+  EXPECT_EQ(std::vector<std::string>(names.end() - 2, names.end()),
+            (std::vector<std::string>{"shadowDark", "shadowLight"}));
 }
 
 TEST_F(Screen, ToggleButtonStaysPushedInWithItsHighlightFace) {

@@ -53,8 +53,14 @@ TEST_F(Palette, CreateFromColours) {
 
 TEST_F(Palette, CreateFromFunctionsCallsThemAtTheRightTimes) {
   int lightCalls = 0, darkCalls = 0;
-  auto light = [&] { ++lightCalls; return UIColor(QColor(1, 2, 3)); };
-  auto dark = [&] { ++darkCalls; return UIColor(QColor(4, 5, 6)); };
+  auto light = [&] {
+    ++lightCalls;
+    return UIColor(QColor(1, 2, 3));
+  };
+  auto dark = [&] {
+    ++darkCalls;
+    return UIColor(QColor(4, 5, 6));
+  };
   UIColor color = create(light, dark);
   EXPECT_EQ(lightCalls + darkCalls, 0);  // nothing is called until the colour is drawn
   EXPECT_EQ(color.resolvedColor(kDark), QColor(4, 5, 6));

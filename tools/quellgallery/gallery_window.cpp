@@ -19,7 +19,8 @@ constexpr int kWidth = 375, kMargin = 24;
 void softShape(QWidget* widget, double radius) {
   active.set(widget, true);
   // On a dark background a bright glow and a faint shade look wrong; the shadows follow the appearance.
-  lightShadowColor.set(widget, quell::create(UIColor::colorWithRGBA(1, 1, 1, 0.7), UIColor::colorWithRGBA(1, 1, 1, 0.1)));
+  lightShadowColor.set(widget,
+                       quell::create(UIColor::colorWithRGBA(1, 1, 1, 0.7), UIColor::colorWithRGBA(1, 1, 1, 0.1)));
   darkShadowColor.set(widget, quell::create(UIColor::colorWithRGBA(8 / 255.0, 8 / 255.0, 33 / 255.0, 0.12),
                                             UIColor::colorWithRGBA(0, 0, 0, 0.9)));
   cornerRadius.set(widget, radius);
@@ -98,9 +99,12 @@ void GalleryWindow::restyle() {
   }
   for (auto* child : findChildren<QWidget*>()) {
     if (qobject_cast<QLabel*>(child)) continue;
-    if (auto* field = qobject_cast<QLineEdit*>(child)) layoutIfNeeded(field);
-    else if (auto* button = qobject_cast<QAbstractButton*>(child)) applyButtonStyle(button);
-    else applyNeumorphicStyle(child);
+    if (auto* field = qobject_cast<QLineEdit*>(child))
+      layoutIfNeeded(field);
+    else if (auto* button = qobject_cast<QAbstractButton*>(child))
+      applyButtonStyle(button);
+    else
+      applyNeumorphicStyle(child);
   }
 }
 

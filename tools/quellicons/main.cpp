@@ -79,7 +79,8 @@ QImage drawGuide(const GuideScreen& screen) {
   font.setBold(true);
   painter.setFont(font);
   painter.setPen(Qt::black);
-  painter.drawText(QRect(left, 60, w - 2 * left, 70), Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(screen.title));
+  painter.drawText(QRect(left, 60, w - 2 * left, 70), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromUtf8(screen.title));
   int y = 170;
   QRect group(20, y, w - 40, rowH * static_cast<int>(screen.rows.size()));
   QPainterPath groupPath;
@@ -92,7 +93,8 @@ QImage drawGuide(const GuideScreen& screen) {
     QRect row(group.left(), y + static_cast<int>(i) * rowH, group.width(), rowH);
     if (i > 0) painter.fillRect(QRect(row.left() + left, row.top(), row.width() - left, 1), QColor(0xD1, 0xD1, 0xD6));
     painter.setPen(Qt::black);
-    painter.drawText(row.adjusted(left, 0, -60, 0), Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(screen.rows[i]));
+    painter.drawText(row.adjusted(left, 0, -60, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                     QString::fromUtf8(screen.rows[i]));
     bool marked = static_cast<int>(i) == screen.highlighted;
     painter.setPen(QColor(0xC7, 0xC7, 0xCC));
     if (!screen.checkmark) painter.drawText(row.adjusted(0, 0, -26, 0), Qt::AlignRight | Qt::AlignVCenter, "〉");
@@ -140,7 +142,11 @@ int main(int argc, char** argv) {
   if (!out.mkpath(".")) return 1;
   const GuideScreen guides[] = {
       {"Guide_1.png", "设置", {"通知", "声音与触感", "专注模式", "屏幕使用时间", "信息", "电话", "通讯录"}, 4, false},
-      {"Guide_2.png", "信息", {"iMessage 信息", "短信/彩信", "发送为短信", "过滤未知发件人", "未知与垃圾信息", "保留信息"}, 4, false},
+      {"Guide_2.png",
+       "信息",
+       {"iMessage 信息", "短信/彩信", "发送为短信", "过滤未知发件人", "未知与垃圾信息", "保留信息"},
+       4,
+       false},
       {"Guide_3.png", "未知与垃圾信息", {"无", "Quellbox"}, 1, true},
   };
   for (const GuideScreen& guide : guides)

@@ -103,8 +103,10 @@ int main(int argc, char** argv) {
   std::vector<std::string> positional;
   for (int i = 2; i < argc; ++i) {
     std::string arg = argv[i];
-    if (arg.rfind("--", 0) == 0 && i + 1 < argc) options[arg] = argv[++i];
-    else positional.push_back(arg);
+    if (arg.rfind("--", 0) == 0 && i + 1 < argc)
+      options[arg] = argv[++i];
+    else
+      positional.push_back(arg);
   }
   if (command == "serve" && positional.empty()) return serve(options);
   if (command == "export" && options.count("--db") && positional.size() <= 1)

@@ -49,8 +49,10 @@ void configureReportServer(httplib::Server& server, ReportStore& store, const Re
   });
   // A body over the limit never reaches the handler; say why instead of answering with an empty page.
   server.set_error_handler([](const httplib::Request&, httplib::Response& res) {
-    if (res.status == 413) fail(res, 413, "the body is larger than " + std::to_string(kMaxReportBytes) + " bytes");
-    else if (res.body.empty()) fail(res, res.status, "not found");
+    if (res.status == 413)
+      fail(res, 413, "the body is larger than " + std::to_string(kMaxReportBytes) + " bytes");
+    else if (res.body.empty())
+      fail(res, res.status, "not found");
   });
 }
 

@@ -35,7 +35,8 @@ Result<std::unique_ptr<ReportStore>, StoreError> ReportStore::open(const std::fi
       " use_rating TEXT NOT NULL, app_rating TEXT NOT NULL, text TEXT NOT NULL,"
       " os_version TEXT, device_uuid TEXT, app_version TEXT)",
       StoreError::kCannotOpen);
-  if (!setup) return Failure<StoreError>{setup.code(), file.string() + " is not a usable report database: " + setup.message()};
+  if (!setup)
+    return Failure<StoreError>{setup.code(), file.string() + " is not a usable report database: " + setup.message()};
   return std::unique_ptr<ReportStore>(new ReportStore(std::move(*db)));
 }
 

@@ -6,11 +6,11 @@
 // writer thread in one transaction (group commit), so many clients share each wait for the disk.
 #pragma once
 
+#include <condition_variable>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <optional>
 #include <string>

@@ -2,8 +2,8 @@
 // same rule store the app and the filter use.
 #include <unistd.h>
 
-#include <cstdio>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -16,8 +16,8 @@
 #include <unicode/utf8.h>
 
 #include "engine/rule_store.h"
-#include "platform/unicode_text.h"
 #include "platform/bundle.h"
+#include "platform/unicode_text.h"
 #include "tools/quellrules/rules_backup.h"
 
 const quell::BundleIdentity quell::kMainBundleIdentity = {"Quellbox", "app.quell.Quellbox"};
@@ -110,7 +110,8 @@ std::string rowText(std::string_view entry) {
       row += "\\n";
     } else if (c == '\r') {
       row += "\\r";
-    } else if (u_charType(c) == U_CONTROL_CHAR || c == 0x2028 || c == 0x2029 || u_hasBinaryProperty(c, UCHAR_BIDI_CONTROL)) {
+    } else if (u_charType(c) == U_CONTROL_CHAR || c == 0x2028 || c == 0x2029 ||
+               u_hasBinaryProperty(c, UCHAR_BIDI_CONTROL)) {
       std::snprintf(escape, sizeof escape, "\\u{%04X}", static_cast<unsigned>(c));
       row += escape;
     } else {
@@ -152,8 +153,7 @@ int remove(RuleListKind kind, const std::string& indexText) {
   auto entries = readForEditing(kind);
   if (!entries) return 1;
   if (index >= entries->size())
-    return fail("no entry " + indexText + " in " + quell::ruleListKey(kind) +
-                " (built-in numbers cannot be deleted)");
+    return fail("no entry " + indexText + " in " + quell::ruleListKey(kind) + " (built-in numbers cannot be deleted)");
   entries->erase(entries->begin() + static_cast<std::ptrdiff_t>(index));
   if (auto written = RuleStore::writeList(kind, *entries); !written) return writeFailed(written);
   return 0;

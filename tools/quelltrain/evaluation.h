@@ -14,8 +14,8 @@ namespace quell {
 struct EvaluationOptions {
   const QBModel210713* model = nullptr;           // as ModelChoice: nullptr is the shipped model
   const FeatureVocabulary* vocabulary = nullptr;  // nullptr is the shipped vocabulary
-  std::FILE* labeledErrors = nullptr;  // each misjudged message as "spam|ham<TAB>text" (the file's own form)
-  std::FILE* explainedErrors = nullptr;  // each misjudged message as a JSON line with its score and top words
+  std::FILE* labeledErrors = nullptr;             // each misjudged message as "spam|ham<TAB>text" (the file's own form)
+  std::FILE* explainedErrors = nullptr;           // each misjudged message as a JSON line with its score and top words
 };
 
 // Judges every message and counts the outcomes. A JSON line of explainedErrors holds "label" (the file's),

@@ -20,11 +20,11 @@ struct TrainingExample {
 };
 
 struct TrainingOptions {
-  int solver = 2;         // liblinear's solver type; 2 is the L2-regularised L2-loss linear SVM (primal)
-  double c = 0.1;         // liblinear's cost
+  int solver = 2;           // liblinear's solver type; 2 is the L2-regularised L2-loss linear SVM (primal)
+  double c = 0.1;           // liblinear's cost
   double spamWeight = 1.0;  // cost multiplier for the spam class
-  double bias = 1.0;      // the bias feature's value; 0 for none
-  unsigned seed = 42;     // the solvers that shuffle use the C library's generator, seeded with this
+  double bias = 1.0;        // the bias feature's value; 0 for none
+  unsigned seed = 42;       // the solvers that shuffle use the C library's generator, seeded with this
   // How counts enter the model. Presence works best here: a word said twice is hardly more spam.
   FeatureTransform transform = FeatureTransform::kPresence;
 };

@@ -22,7 +22,8 @@ namespace quell {
 namespace {
 
 int usage() {
-  std::fprintf(stderr,
+  std::fprintf(
+      stderr,
       "usage: quelltrain train --vocabulary-out FILE --model-out DIR [options] [--language L] [--masked-digits] FILE...\n"
       "         --language L         the files after it are in language L (\"zh\", \"en\", ...)\n"
       "         --masked-digits      the files after it mask every digit as \"x\" (undone before training)\n"
@@ -113,12 +114,18 @@ int main(int argc, char** argv) {
     std::string model, file, errors;
     for (int i = 2; i < argc; ++i) {
       std::string arg = argv[i];
-      if (arg == "--json") json = true;
-      else if (arg == "--show-errors") showErrors = true;
-      else if (arg == "--errors" && i + 1 < argc) errors = argv[++i];
-      else if (arg == "--model" && i + 1 < argc) model = argv[++i];
-      else if (file.empty() && arg.rfind("--", 0) != 0) file = arg;
-      else return usage();
+      if (arg == "--json")
+        json = true;
+      else if (arg == "--show-errors")
+        showErrors = true;
+      else if (arg == "--errors" && i + 1 < argc)
+        errors = argv[++i];
+      else if (arg == "--model" && i + 1 < argc)
+        model = argv[++i];
+      else if (file.empty() && arg.rfind("--", 0) != 0)
+        file = arg;
+      else
+        return usage();
     }
     if (file.empty()) return usage();
     return evaluate(file, model, json, showErrors, errors);
@@ -148,27 +155,45 @@ int main(int argc, char** argv) {
       };
       bool ok = true;
       std::uint32_t transform = 0;
-      if (arg == "--masked-digits") masked = true;
-      else if (arg == "--plain") masked = false;
-      else if (arg == "--language" && hasValue) language = argv[++i];
-      else if (arg == "--vocabulary-out" && hasValue) args.vocabularyOut = argv[++i];
-      else if (arg == "--model-out" && hasValue) args.modelOut = argv[++i];
-      else if (arg == "--dev" && hasValue) args.devFiles.push_back(argv[++i]);
-      else if (arg == "--show-errors") args.showErrors = true;
-      else if (arg == "--rank-by-frequency") args.ranking = VocabularyRanking::kFrequency;
+      if (arg == "--masked-digits")
+        masked = true;
+      else if (arg == "--plain")
+        masked = false;
+      else if (arg == "--language" && hasValue)
+        language = argv[++i];
+      else if (arg == "--vocabulary-out" && hasValue)
+        args.vocabularyOut = argv[++i];
+      else if (arg == "--model-out" && hasValue)
+        args.modelOut = argv[++i];
+      else if (arg == "--dev" && hasValue)
+        args.devFiles.push_back(argv[++i]);
+      else if (arg == "--show-errors")
+        args.showErrors = true;
+      else if (arg == "--rank-by-frequency")
+        args.ranking = VocabularyRanking::kFrequency;
       else if (arg == "--transform" && hasValue) {
         ok = number(transform, 0, static_cast<double>(FeatureTransform::kPresence));
         args.options.transform = static_cast<FeatureTransform>(transform);
-      } else if (arg == "--vocabulary-size" && hasValue) ok = number(args.vocabularySize, 1, 1e7);
-      else if (arg == "--min-messages" && hasValue) ok = number(args.minMessages, 1, 1e9);
-      else if (arg == "--ham-pairs" && hasValue) ok = number(args.chineseHamPairs, 0, 1e8);
-      else if (arg == "--c" && hasValue) ok = number(args.options.c, 1e-9, 1e9);
-      else if (arg == "--spam-weight" && hasValue) ok = number(args.options.spamWeight, 1e-9, 1e9);
-      else if (arg == "--solver" && hasValue) ok = number(args.options.solver, 0, 100);
-      else if (arg == "--seed" && hasValue) ok = number(args.options.seed, 0, UINT32_MAX);
-      else if (arg == "--repeat" && hasValue) ok = number(repeat, 1, 1000);
-      else if (arg.rfind("--", 0) != 0) args.files.push_back({arg, language, masked, repeat});
-      else return usage();
+      } else if (arg == "--vocabulary-size" && hasValue)
+        ok = number(args.vocabularySize, 1, 1e7);
+      else if (arg == "--min-messages" && hasValue)
+        ok = number(args.minMessages, 1, 1e9);
+      else if (arg == "--ham-pairs" && hasValue)
+        ok = number(args.chineseHamPairs, 0, 1e8);
+      else if (arg == "--c" && hasValue)
+        ok = number(args.options.c, 1e-9, 1e9);
+      else if (arg == "--spam-weight" && hasValue)
+        ok = number(args.options.spamWeight, 1e-9, 1e9);
+      else if (arg == "--solver" && hasValue)
+        ok = number(args.options.solver, 0, 100);
+      else if (arg == "--seed" && hasValue)
+        ok = number(args.options.seed, 0, UINT32_MAX);
+      else if (arg == "--repeat" && hasValue)
+        ok = number(repeat, 1, 1000);
+      else if (arg.rfind("--", 0) != 0)
+        args.files.push_back({arg, language, masked, repeat});
+      else
+        return usage();
       if (!ok) return 2;
     }
     if (args.files.empty() || args.vocabularyOut.empty() || args.modelOut.empty()) return usage();

@@ -13,8 +13,10 @@ double ratio(double a, double b) { return b > 0 ? a / b : 0.0; }
 }  // namespace
 
 void SpamMetrics::add(bool actualSpam, bool predictedSpam) {
-  if (actualSpam) ++(predictedSpam ? truePositives : falseNegatives);
-  else ++(predictedSpam ? falsePositives : trueNegatives);
+  if (actualSpam)
+    ++(predictedSpam ? truePositives : falseNegatives);
+  else
+    ++(predictedSpam ? falsePositives : trueNegatives);
 }
 
 double SpamMetrics::accuracy() const { return ratio(truePositives + trueNegatives, total()); }

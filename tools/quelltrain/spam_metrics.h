@@ -19,7 +19,8 @@ struct SpamMetrics {
   double messagesPerSecond() const;
 
   std::string text() const;  // for people
-  std::string json() const;  // {"accuracy": ..., "precision": ..., "recall": ..., "f1": ..., "messages_per_second": ...}
+  std::string json()
+      const;  // {"accuracy": ..., "precision": ..., "recall": ..., "f1": ..., "messages_per_second": ...}
 };
 
 }  // namespace quell

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <fstream>
 
-#include "engine/message_normalization.h"
 #include "engine/features/word_tokenizer.h"
+#include "engine/message_normalization.h"
 #include "tools/quelltrain/evaluation.h"
 
 namespace quell {
@@ -107,8 +107,8 @@ std::unique_ptr<LinearSpamModel> trainModel(const TrainingRun& run, const Traini
   return LinearSpamModel::train(examples, vocabulary, run.options);
 }
 
-bool writeTrainedFiles(const TrainingRun& run, const std::vector<std::string>& vocabulary,
-                       const LinearSpamModel& model, std::size_t examples, std::string* error) {
+bool writeTrainedFiles(const TrainingRun& run, const std::vector<std::string>& vocabulary, const LinearSpamModel& model,
+                       std::size_t examples, std::string* error) {
   const TrainingOptions& o = run.options;
   char description[256];
   std::snprintf(description, sizeof description,

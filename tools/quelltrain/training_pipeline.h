@@ -18,7 +18,7 @@ namespace quell {
 // One labeled file to train on, as the command line named it.
 struct TrainingFile {
   std::filesystem::path path;
-  std::string language;  // "zh", "en", ...; empty when not named
+  std::string language;       // "zh", "en", ...; empty when not named
   bool maskedDigits = false;  // its creators masked every digit as "x" (undone before training)
   int repeat = 1;             // how many times its messages are trained on
 };
@@ -58,8 +58,8 @@ std::unique_ptr<LinearSpamModel> trainModel(const TrainingRun& run, const Traini
                                             const std::vector<std::string>& vocabulary);
 
 // Writes the vocabulary (one entry per line) and the compiled model, each file replaced whole.
-bool writeTrainedFiles(const TrainingRun& run, const std::vector<std::string>& vocabulary,
-                       const LinearSpamModel& model, std::size_t examples, std::string* error);
+bool writeTrainedFiles(const TrainingRun& run, const std::vector<std::string>& vocabulary, const LinearSpamModel& model,
+                       std::size_t examples, std::string* error);
 
 // Judges each dev file with the model just written and prints its figures; false with *error on failure.
 bool judgeDevFiles(const TrainingRun& run, const std::vector<std::string>& vocabulary, std::string* error);

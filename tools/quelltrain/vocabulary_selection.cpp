@@ -23,8 +23,10 @@ bool isNumber(const std::string& token) {
     UChar32 c;
     U8_NEXT(bytes, i, length, c);
     if (c < 0) return false;
-    if (u_isdigit(c) || u_charType(c) == U_OTHER_NUMBER) digits = true;
-    else if (!u_ispunct(c)) return false;
+    if (u_isdigit(c) || u_charType(c) == U_OTHER_NUMBER)
+      digits = true;
+    else if (!u_ispunct(c))
+      return false;
   }
   return digits;
 }

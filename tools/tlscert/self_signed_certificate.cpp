@@ -17,7 +17,9 @@ namespace {
 template <auto Free>
 struct Deleter {
   template <typename T>
-  void operator()(T* p) const { Free(p); }
+  void operator()(T* p) const {
+    Free(p);
+  }
 };
 using Key = std::unique_ptr<EVP_PKEY, Deleter<EVP_PKEY_free>>;
 using Certificate = std::unique_ptr<X509, Deleter<X509_free>>;
@@ -60,8 +62,7 @@ bool writeSelfSignedCertificate(const std::filesystem::path& dir, int days, std:
   X509_gmtime_adj(X509_getm_notAfter(cert.get()), 60L * 60 * 24 * days);
   X509_set_pubkey(cert.get(), key.get());
   X509_NAME* name = X509_get_subject_name(cert.get());
-  X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("localhost"),
-                             -1, -1, 0);
+  X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("localhost"), -1, -1, 0);
   X509_set_issuer_name(cert.get(), name);
   bool ok = addExtension(cert.get(), NID_subject_alt_name, "DNS:localhost,IP:127.0.0.1,IP:::1") &&
             addExtension(cert.get(), NID_basic_constraints, "critical,CA:TRUE") &&
@@ -70,9 +71,8 @@ bool writeSelfSignedCertificate(const std::filesystem::path& dir, int days, std:
     *error = "OpenSSL could not sign the certificate";
     return false;
   }
-  if (!writePem(dir / "key.pem", 0600, [&](FILE* f) {
-        return PEM_write_PrivateKey(f, key.get(), nullptr, nullptr, 0, nullptr, nullptr);
-      }) ||
+  if (!writePem(dir / "key.pem", 0600,
+                [&](FILE* f) { return PEM_write_PrivateKey(f, key.get(), nullptr, nullptr, 0, nullptr, nullptr); }) ||
       !writePem(dir / "cert.pem", 0644, [&](FILE* f) { return PEM_write_X509(f, cert.get()); })) {
     *error = "cannot write the certificate files in " + dir.string();
     return false;
