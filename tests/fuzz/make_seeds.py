@@ -21,6 +21,9 @@ for i, line in enumerate(samples.read_text(encoding="utf-8").splitlines()):
     write("query_line_fuzzer", f"sample-{i:02d}", line)
 write("query_line_fuzzer", "marks", json.dumps({"id": 1, "sender": "123", "messageBody": "a" + "\u0301\u0316" * 200}))
 write("query_line_fuzzer", "big-id", '{"id": 18446744073709551617, "sender": "1", "messageBody": "t.cn"}')
+write("query_line_fuzzer", "explained-model", json.dumps({"id": 2, "sender": "123", "explain": True,
+                                                          "messageBody": "【某某商城】会员日特惠：全场满199减100"}))
+write("query_line_fuzzer", "explained-list", json.dumps({"id": 3, "sender": "10086", "messageBody": "x", "explain": True}))
 write("query_line_fuzzer", "nested", '{"id": "x", "sender": [[{"a": null}]], "messageBody": 1.5e300}')
 
 

@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes through the query-line parser and, for every line that parses, the whole offline
-// verdict on a store holding the default lists.
+// verdict on a store holding the default lists; a query that asks for reasons also gets them, in both
+// forms. The decision for a query must agree with the verdict.
 #include <stdlib.h>
 
 #include <cstddef>
@@ -32,6 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (auto* query = std::get_if<quell::QueryLine>(&parsed)) {
     auto verdict = quell::Quellguard().offlineVerdict(query->request);
     quell::formatAnswerLine(query->id, verdict);
+    if (query->explain) {
+      auto explanation = quell::Quellguard().explainQuery(query->request);
+      quell::formatAnswerLine(query->id, verdict, explanation.members);
+      auto decision = quell::Quellguard().offlineDecision(query->request);
+      if ((decision.action == quell::FilterAction::kJunk) != (verdict == quell::FilterVerdict::Junk)) abort();
+    }
   }
   // The raw bytes as a message body too: the engine must take any bytes, not only what JSON lets through.
   quell::Quellguard().offlineVerdict({"13800138000", std::string(line)});
