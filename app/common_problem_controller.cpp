@@ -1,6 +1,7 @@
 #include "app/common_problem_controller.h"
 
 #include "platform/ui/navigation_container.h"
+#include "platform/ui/dynamic_palette.h"
 #include "platform/ui/view_background.h"
 #include "uikit/palette.h"
 
@@ -26,9 +27,7 @@ void styleLabel(QLabel* label, int pixelSize, const UIColor& color) {
   QFont font = label->font();
   font.setPixelSize(pixelSize);
   label->setFont(font);
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, color.resolved());
-  label->setPalette(palette);
+  setTextColor(label, color);  // resolved whenever drawn, so it follows a change of appearance
 }
 
 }  // namespace

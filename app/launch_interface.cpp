@@ -2,6 +2,7 @@
 
 #include "app/view_controller.h"
 #include "platform/ui/hud.h"
+#include "platform/ui/trait_collection.h"
 #include "platform/ui/navigation_container.h"
 
 namespace quell {
@@ -11,6 +12,7 @@ LaunchInterface::LaunchInterface() : main_(new ViewController), container_(new N
   setWindowIcon(QIcon::fromTheme("quellbox"));
   resize(375, 812);
   PKHUD::setMainWindow(this);
+  TraitCollection::followDesktopAppearance();
 }
 
 void LaunchInterface::resizeEvent(QResizeEvent*) { container_->setGeometry(rect()); }

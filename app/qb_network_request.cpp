@@ -44,7 +44,12 @@ void showTextHUD(const QString& text) {
 
 void QBNetworkRequest::sendRequest(const std::map<std::string, std::string>& report) {
   QUrl url = reportEndpoint();
-  if (!url.isValid() || url.scheme() != "https") return;  // nothing is sent, nothing is shown
+  if (!url.isValid() || url.scheme() != "https") {
+    // A report goes only over TLS; the user hears that it did not go.
+    console("URL Session Task Failed: the report URL " + url.toString().toStdString() + " is not an https URL");
+    showTextHUD("提交失败");
+    return;
+  }
 
   QNetworkRequest request(url);
   request.setTransferTimeout(kReportTimeoutMs);
@@ -63,9 +68,13 @@ void QBNetworkRequest::sendRequest(const std::map<std::string, std::string>& rep
   QObject::connect(reply, &QNetworkReply::finished, reply, [reply] {
     reply->deleteLater();
     QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid()) {  // an HTTP answer came, whatever its status
-      console("URL Session Task Succeeded: HTTP " + std::to_string(status.toInt()));
+    const int code = status.isValid() ? status.toInt() : 0;
+    if (code >= 200 && code < 300) {  // the backend stored the report
+      console("URL Session Task Succeeded: HTTP " + std::to_string(code));
       showTextHUD("感谢");
+    } else if (status.isValid()) {  // an answer, but a refusal or a failure of the backend
+      console("URL Session Task Failed: HTTP " + std::to_string(code));
+      showTextHUD("提交失败");
     } else {
       console("URL Session Task Failed: " + reply->errorString().toStdString());
       showTextHUD("提交失败");

@@ -1,9 +1,10 @@
 // QBNetworkRequest: sends one missed-spam report to the backend, and tells the user how it went.
 //
 // The report is POSTed as compact JSON to <backend>/classes/spam with the backend's application id and
-// REST key headers, with a 60-second timeout. Any HTTP answer, an error status included, counts as
-// delivered ("感谢"); a transfer that fails (no network, timeout, TLS) shows "提交失败". Each outcome also
-// writes one console line. Nothing is retried or kept.
+// REST key headers, with a 60-second timeout. Only a 2xx answer means the backend stored it ("感谢"); any
+// other status, a transfer that fails (no network, timeout, TLS) and a backend URL that is not https
+// (nothing is sent then) show "提交失败". Each outcome also writes one console line. Nothing is retried or
+// kept.
 //
 // The backend is configuration: the build's default (the QUELL_REPORT_URL CMake option), or the
 // QUELL_REPORT_URL environment variable (e.g. https://127.0.0.1:8443 for a local quellreportd); with

@@ -1,8 +1,12 @@
 #include "app/qb_panel_cells.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
+#include <QPainter>
 #include <QPixmap>
 
+#include "platform/ui/collection_view.h"
+#include "platform/ui/dynamic_palette.h"
 #include "platform/ui/ui_color.h"
 
 namespace quell {
@@ -27,17 +31,36 @@ void showImage(QLabel* view, const QImage& image) {
   view->setPixmap(pixmap);
 }
 
-void labelColour(QLabel* label) {
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, UIColor::labelColor().resolved());
-  label->setPalette(palette);
+// A cell as assistive technology sees it: one button, named by the cell's title, with no children.
+class IconCellAccessible : public QAccessibleWidget {
+ public:
+  explicit IconCellAccessible(QWidget* cell) : QAccessibleWidget(cell, QAccessible::Button) {}
+  int childCount() const override { return 0; }
+  QAccessibleInterface* child(int) const override { return nullptr; }
+  int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+  QStringList actionNames() const override { return {pressAction()}; }
+  void doAction(const QString& action) override {
+    if (action != pressAction()) return;
+    if (auto* collection = qobject_cast<UICollectionView*>(widget()->parentWidget()))
+      collection->activateCell(widget());
+  }
+};
+
+QAccessibleInterface* iconCellAccessible(const QString&, QObject* object) {
+  auto* cell = qobject_cast<QBIconCell*>(object);
+  return cell ? new IconCellAccessible(cell) : nullptr;
 }
 
 }  // namespace
 
 QBIconCell::QBIconCell(QWidget* parent, Qt::Alignment titleAlignment, int titlePixelSize)
     : QWidget(parent), imageView(new QLabel(this)), titleLabel(new QLabel(this)) {
+  static const bool installed = (QAccessible::installFactory(iconCellAccessible), true);
+  (void)installed;
+  setFocusPolicy(Qt::StrongFocus);
   imageView->setAlignment(Qt::AlignCenter);
+  titleLabel->setTextFormat(Qt::PlainText);
+  setTextColor(titleLabel, UIColor::labelColor());
   titleLabel->setAlignment(titleAlignment);
   setFontSize(titleLabel, titlePixelSize);
   setCursor(Qt::PointingHandCursor);
@@ -45,9 +68,17 @@ QBIconCell::QBIconCell(QWidget* parent, Qt::Alignment titleAlignment, int titleP
 
 void QBIconCell::configure(const QString& title, const QImage& image) {
   titleLabel->setText(title);
-  labelColour(titleLabel);
   showImage(imageView, image);
   setAccessibleName(title);  // one element: the cell, named by its title
+}
+
+void QBIconCell::paintEvent(QPaintEvent*) {
+  if (!hasFocus()) return;
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(QColor(0, 122, 255), 2));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRoundedRect(QRectF(rect()).adjusted(2, 2, -2, -2), 10, 10);
 }
 
 QBRulesCell::QBRulesCell(QWidget* parent) : QBIconCell(parent, Qt::AlignCenter, 15) {}

@@ -1,5 +1,7 @@
-// The cells of the two panels: an icon and a title, read by screen readers as one element named by the
-// title. Each kind places the two in its own way whenever it is resized.
+// The cells of the two panels: an icon and a title. Each cell is one element for the keyboard (Tab reaches
+// it; Space or Enter activates it, as a tap does) and for screen readers (a button named by its title,
+// whose labels are not elements of their own). Each kind places the two in its own way whenever it is
+// resized.
 #pragma once
 
 #include <QLabel>
@@ -9,6 +11,8 @@ namespace quell {
 
 // What both cells share: the icon view, the title label, and how they are filled.
 class QBIconCell : public QWidget {
+  Q_OBJECT
+
  public:
   void configure(const QString& title, const QImage& image);
 
@@ -17,6 +21,7 @@ class QBIconCell : public QWidget {
 
  protected:
   QBIconCell(QWidget* parent, Qt::Alignment titleAlignment, int titlePixelSize);
+  void paintEvent(QPaintEvent* event) override;  // the focus ring
 };
 
 // A tile of the rules grid: the icon above, the title (name and count) below, centred.

@@ -1,63 +1,51 @@
 // The main screen's panels: a raised face inset 15 points into the panel, holding a non-scrolling grid or
-// list of cells. They hold no logic: the main screen gives them titles, images and counts, and they hand
-// taps back to their delegate (held weakly; a tap on a panel whose delegate is gone does nothing).
+// list of cells. They hold no logic: the main screen gives them titles, images and counts, and they tell
+// it what was chosen through their signals.
 #pragma once
 
-#include <QPointer>
 #include <QStringList>
 #include <QWidget>
-#include <vector>
+#include <array>
 
-#include "platform/ui/collection_view.h"
+#include "engine/rule_store.h"
 
 namespace quell {
 
-class QBRulesView;
-class QBFunctionView;
+class UICollectionView;
 
-class QBRulesViewDelegate {
- public:
-  virtual ~QBRulesViewDelegate() = default;
-  virtual void rulesViewDidSelectItemAt(QBRulesView* view, int item) = 0;
-};
-
-class QBFunctionViewDelegate {
- public:
-  virtual ~QBFunctionViewDelegate() = default;
-  virtual void functionViewDidSelectItemAt(QBFunctionView* view, int item) = 0;
-};
-
-// The four rule lists as a 2 x 2 grid of tiles, each "name (count)".
+// The four rule lists as a 2 x 2 grid of tiles, each "name (count)", in the order the filter tests them.
 class QBRulesView : public QWidget {
+  Q_OBJECT
+
  public:
   QBRulesView(const QRect& frame, QWidget* parent);
 
-  UICollectionView* collectionView = nullptr;
-  QStringList dataSourceArray = {"号码白名单", "号码黑名单", "关键字白名单", "关键字黑名单"};
-  QStringList dataSourceImageArray = {"numberWhitelist.png", "numberBlacklist.png", "keywordWhitelist.png",
-                                      "keywordBlacklist.png"};
-  std::vector<int> dataSourceRuleArray;
-  // A QObject that implements QBRulesViewDelegate.
-  QPointer<QObject> delegate;
+  // The number of entries of each list, in RuleListKind order; shown at once.
+  void setListSizes(const std::array<int, 4>& sizes);
 
-  void reloadData() { collectionView->reloadData(); }
+ signals:
+  // A tile was tapped (or activated from the keyboard or by assistive technology).
+  void ruleListChosen(RuleListKind kind);
+
+ private:
+  UICollectionView* collectionView_ = nullptr;
+  std::array<int, 4> sizes_ = {0, 0, 0, 0};
 };
 
-// A list of rows, each an icon and a title. With `app` set, the icons get rounded corners.
+// A list of rows, each an icon and a title. With roundedIcons, the icons get rounded corners.
 class QBFunctionView : public QWidget {
+  Q_OBJECT
+
  public:
-  QBFunctionView(const QRect& frame, QWidget* parent);
+  QBFunctionView(const QRect& frame, QStringList titles, QStringList images, bool roundedIcons, QWidget* parent);
 
-  QWidget* backgroundView = nullptr;
-  UICollectionView* collectionView = nullptr;
-  QStringList dataSourceArray;
-  QStringList dataSourceImageArray;
-  bool app = false;
-  // A QObject that implements QBFunctionViewDelegate.
-  QPointer<QObject> delegate;
+ signals:
+  // The row at this index was tapped (or activated).
+  void rowChosen(int row);
 
-  // Lays the rows out anew for the current titles (their height depends on their number).
-  void reloadData();
+ private:
+  QStringList titles_, images_;
+  bool roundedIcons_;
 };
 
 }  // namespace quell

@@ -11,11 +11,13 @@
 #include "app/qb_add_controller.h"
 #include "app/qb_guide_page_controller.h"
 #include "app/qb_network_request.h"
+#include "app/qb_panels.h"
 #include "engine/message_normalization.h"
 #include "engine/rule_store.h"
 #include "platform/ui/alert_controller.h"
 #include "platform/ui/device.h"
 #include "platform/ui/navigation_container.h"
+#include "platform/ui/scroll_view.h"
 #include "platform/ui/system_services.h"
 #include "platform/ui/view_background.h"
 #include "platform/user_defaults.h"
@@ -39,48 +41,47 @@ ViewController::~ViewController() = default;
 
 // The page, from the screen's size: the three panels stacked, the page as tall as they are.
 void ViewController::viewDidLoad() {
-  const int w = width(), h = height();
   if (auto* container = navigationContainer()) {
     container->setShowsHairline(false);
     container->setPrefersLargeTitles(true);
     container->setBarBackgroundColor(qb_backgroundColor());
   }
+  // Measured after the large title took its room, so the page scrolls exactly to its end.
+  const int w = width(), h = height();
   setBackgroundColor(this, qb_backgroundColor());
-  scrollView = new UIScrollView(this);
-  scrollView->setGeometry(0, 0, w, h);
-  scrollView->setContentSize(QSize(w, h));
-  scrollView->setBackgroundColor(qb_backgroundColor());
+  scrollView_ = new UIScrollView(this);
+  scrollView_->setGeometry(0, 0, w, h);
+  scrollView_->setContentSize(QSize(w, h));
+  scrollView_->setBackgroundColor(qb_backgroundColor());
 
-  QWidget* page = scrollView->contentView();
-  rulesView = new QBRulesView(QRect(0, 0, w, kRulesHeight), page);
-  rulesView->delegate = this;
+  QWidget* page = scrollView_->contentView();
+  rulesView_ = new QBRulesView(QRect(0, 0, w, kRulesHeight), page);
+  connect(rulesView_, &QBRulesView::ruleListChosen, this, &ViewController::openEditor);
 
-  functionView = new QBFunctionView(QRect(0, kFunctionsTop, w, kFunctionsHeight), page);
-  functionView->delegate = this;
-  functionView->dataSourceArray = {"常见问题", "如何开启短信过滤", "反馈漏拦短信",
-                                   "好评鼓励", "推荐给朋友",       "官方微博"};
-  functionView->dataSourceImageArray = {"problem.png", "Tutorial.png", "Report.png",
-                                        "star.png",    "love.png",     "video_icon.png"};
-  functionView->reloadData();
+  auto* functionView = new QBFunctionView(
+      QRect(0, kFunctionsTop, w, kFunctionsHeight),
+      {"常见问题", "如何开启短信过滤", "反馈漏拦短信", "好评鼓励", "推荐给朋友", "官方微博"},
+      {"problem.png", "Tutorial.png", "Report.png", "star.png", "love.png", "video_icon.png"}, false, page);
+  connect(functionView, &QBFunctionView::rowChosen, this, &ViewController::functionChosen);
 
-  const int otherApps = static_cast<int>(kOtherApps.size());
-  otherAppView = new QBFunctionView(QRect(0, kOtherAppsTop, w, kOtherAppRowHeight * otherApps), page);
-  otherAppView->delegate = this;
-  otherAppView->app = true;
+  QStringList otherNames, otherImages;
   for (const auto& other : kOtherApps) {
-    otherAppView->dataSourceArray << QString::fromUtf8(other.name);
-    otherAppView->dataSourceImageArray << QString::fromUtf8(other.image);
+    otherNames << QString::fromUtf8(other.name);
+    otherImages << QString::fromUtf8(other.image);
   }
-  otherAppView->reloadData();
+  const int otherApps = static_cast<int>(kOtherApps.size());
+  auto* otherAppView =
+      new QBFunctionView(QRect(0, kOtherAppsTop, w, kOtherAppRowHeight * otherApps), otherNames, otherImages, true, page);
+  connect(otherAppView, &QBFunctionView::rowChosen, this, &ViewController::otherAppChosen);
 
-  scrollView->setContentSize(QSize(0, kOtherAppsTop + kOtherAppRowHeight * otherApps + kBottomMargin));
-  scrollView->show();
+  scrollView_->setContentSize(QSize(0, kOtherAppsTop + kOtherAppRowHeight * otherApps + kBottomMargin));
+  scrollView_->show();
   showSystemVersionWarning();
 }
 
 void ViewController::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  if (scrollView) scrollView->setGeometry(rect());
+  if (scrollView_) scrollView_->setGeometry(rect());
 }
 
 void ViewController::showSystemVersionWarning() {
@@ -93,38 +94,36 @@ void ViewController::showSystemVersionWarning() {
 }
 
 void ViewController::viewWillAppear() {
-  if (!rulesView) return;
-  rulesView->dataSourceRuleArray.clear();
+  if (!rulesView_) return;
+  std::array<int, 4> sizes = {0, 0, 0, 0};
   for (auto kind : kAllRuleListKinds) {
     // No store or no list: 0 entries.
     std::size_t count = userDefaults_ ? RuleStore::storedList(kind).size() : 0;
-    rulesView->dataSourceRuleArray.push_back(static_cast<int>(count));
+    sizes[static_cast<std::size_t>(kind)] = static_cast<int>(count);
   }
-  rulesView->reloadData();
+  rulesView_->setListSizes(sizes);
 }
 
-void ViewController::rulesViewDidSelectItemAt(QBRulesView*, int item) {
-  if (item < 0 || item > 3) return;
-  auto* editor = new QBAddController;
-  editor->configure(ruleEditorConfiguration(item));
-  presentViewController(new NavigationContainer(editor), true);
+void ViewController::openEditor(RuleListKind kind) {
+  presentViewController(new NavigationContainer(new QBAddController(kind)), true);
 }
 
-void ViewController::functionViewDidSelectItemAt(QBFunctionView* view, int item) {
-  if (view == functionView) {
-    switch (static_cast<FunctionRow>(item)) {
-      case FunctionRow::kProblems:
-        presentViewController(new NavigationContainer(new CommonProblemController), true);
-        break;
-      case FunctionRow::kTutorial: presentViewController(new QBGuidePageController, true); break;
-      case FunctionRow::kReport: testClipboardMessage(); break;
-      case FunctionRow::kReview: openLink(kWriteReviewLink); break;
-      case FunctionRow::kShare: shareApp(); break;
-      case FunctionRow::kSocial: openLink(kSocialLink); break;
-    }
-  } else if (view == otherAppView && item >= 0 && item < static_cast<int>(kOtherApps.size())) {
-    openLink(QString(kOtherAppLinkFormat).arg(kOtherApps[static_cast<std::size_t>(item)].storeId));
+void ViewController::functionChosen(int row) {
+  switch (static_cast<FunctionRow>(row)) {
+    case FunctionRow::kProblems:
+      presentViewController(new NavigationContainer(new CommonProblemController), true);
+      break;
+    case FunctionRow::kTutorial: presentViewController(new QBGuidePageController, true); break;
+    case FunctionRow::kReport: testClipboardMessage(); break;
+    case FunctionRow::kReview: openLink(kWriteReviewLink); break;
+    case FunctionRow::kShare: shareApp(); break;
+    case FunctionRow::kSocial: openLink(kSocialLink); break;
   }
+}
+
+void ViewController::otherAppChosen(int row) {
+  if (row < 0 || row >= static_cast<int>(kOtherApps.size())) return;
+  openLink(QString(kOtherAppLinkFormat).arg(kOtherApps[static_cast<std::size_t>(row)].storeId));
 }
 
 void ViewController::openLink(const QString& text) {

@@ -6,44 +6,45 @@
 
 #include <memory>
 
-#include "app/qb_panels.h"
-#include "platform/ui/scroll_view.h"
+#include "engine/rule_store.h"
 #include "platform/ui/view_controller.h"
 
 namespace quell {
 
+class QBFunctionView;
+class QBRulesView;
+class UIScrollView;
 class UserDefaults;
 
 // The functions panel's rows, in display order.
 enum class FunctionRow : int { kProblems = 0, kTutorial, kReport, kReview, kShare, kSocial };
 
-class ViewController : public UIViewController, public QBRulesViewDelegate, public QBFunctionViewDelegate {
+class ViewController : public UIViewController {
   Q_OBJECT
 
  public:
   explicit ViewController(QWidget* parent = nullptr);
   ~ViewController() override;
 
-  QBRulesView* rulesView = nullptr;
-  QBFunctionView* functionView = nullptr;
-  QBFunctionView* otherAppView = nullptr;
-  UIScrollView* scrollView = nullptr;
-
-  void rulesViewDidSelectItemAt(QBRulesView* view, int item) override;
-  void functionViewDidSelectItemAt(QBFunctionView* view, int item) override;
-  void openLink(const QString& text);
-  void shareApp();
-  // Judges the text on the clipboard and offers to report it.
-  void testClipboardMessage();
-
  protected:
   void viewDidLoad() override;
   void viewWillAppear() override;
   void resizeEvent(QResizeEvent* event) override;
 
+ private slots:
+  void openEditor(RuleListKind kind);
+  void functionChosen(int row);
+  void otherAppChosen(int row);
+
  private:
+  void openLink(const QString& text);
+  void shareApp();
+  // Judges the text on the clipboard and offers to report it.
+  void testClipboardMessage();
   void showSystemVersionWarning();
 
+  QBRulesView* rulesView_ = nullptr;
+  UIScrollView* scrollView_ = nullptr;
   std::shared_ptr<UserDefaults> userDefaults_;  // the shared rule store; null when it cannot be opened
 };
 

@@ -1,6 +1,12 @@
 // The report backend under load: 50 clients on loopback, each posting 200 reports over its own keep-alive
-// HTTPS connection, every report stored durably before it is answered.
+// HTTPS connection, every report stored durably before it is answered; and one report (a fresh connection,
+// handshake included) posted while 100 other connections sit idle.
 #include <benchmark/benchmark.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <thread>
@@ -49,5 +55,34 @@ void BM_FiftyClientsPostingTwoHundredReportsEach(benchmark::State& state) {
   state.counters["failed"] = benchmark::Counter(static_cast<double>(failed), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_FiftyClientsPostingTwoHundredReportsEach)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+void BM_AReportBesideAHundredIdleConnections(benchmark::State& state) {
+  quell::testing::ReportBackend backend(30);  // an idle connection is kept for 30 s
+  std::vector<int> idle;
+  for (int i = 0; i < 100; ++i) {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(backend.server().port()));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) abort();
+    idle.push_back(fd);
+  }
+  const std::string body = nlohmann::json{{"use_rating", "spam"}, {"app_rating", "ham"}, {"text", "回复TD退订"}}.dump();
+  httplib::Headers keys = {{"X-Bmob-Application-Id", quell::kDefaultApplicationId},
+                           {"X-Bmob-REST-API-Key", quell::kDefaultRestKey}};
+  std::int64_t failed = 0;
+  for (auto _ : state) {
+    httplib::SSLClient client("127.0.0.1", backend.server().port());
+    client.set_ca_cert_path(backend.server().certificate().c_str());
+    client.enable_server_certificate_verification(true);
+    client.set_read_timeout(10, 0);
+    auto res = client.Post("/classes/spam", keys, body, "application/json");
+    if (!res || res->status != 201) ++failed;
+  }
+  for (int fd : idle) close(fd);
+  state.counters["failed"] = static_cast<double>(failed);
+}
+BENCHMARK(BM_AReportBesideAHundredIdleConnections)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
 
 }  // namespace

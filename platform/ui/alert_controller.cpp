@@ -3,8 +3,13 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QVBoxLayout>
+#include <QKeyEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QScroller>
 
+#include "platform/ui/dynamic_palette.h"
+#include "platform/ui/trait_collection.h"
 #include "platform/ui/ui_color.h"
 
 namespace quell {
@@ -22,9 +27,12 @@ class Card : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(UIColor::systemGray6Color().resolved());
-    painter.drawRoundedRect(rect(), 14, 14);
+    // In dark the card is a lighter grey than anything a screen shows below the dimming, edged by a
+    // hairline, so it reads as lifted above the screen.
+    const bool dark = TraitCollection::current().userInterfaceStyle == UIUserInterfaceStyle::Dark;
+    painter.setPen(dark ? QPen(QColor(255, 255, 255, 50), 1) : QPen(Qt::NoPen));
+    painter.setBrush(dark ? QColor(0x2C, 0x2C, 0x2E) : UIColor::systemGray6Color().resolved());
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 14, 14);
     painter.setPen(QColor(128, 128, 128, 90));
     for (auto* button : findChildren<QPushButton*>()) {
       QRect r = button->geometry();
@@ -61,31 +69,42 @@ std::vector<QPushButton*> UIAlertController::actionButtons() const {
 
 void UIAlertController::viewDidLoad() {
   card_ = new Card(this);
-  auto* text = new QWidget(card_);
-  auto* layout = new QVBoxLayout(text);
-  layout->setContentsMargins(16, 20, 16, 16);
-  layout->setSpacing(6);
-  QColor label = UIColor::labelColor().resolved();
-  auto addLabel = [&](const QString& s, int px, bool bold) {
-    auto* l = new QLabel(s, text);
+  auto makeLabel = [&](QWidget* parent, const QString& s, int px, bool bold) {
+    auto* l = new QLabel(parent);
+    l->setTextFormat(Qt::PlainText);  // the message may be copied text: markup is shown, never applied
+    l->setText(s);
     l->setWordWrap(true);
     l->setAlignment(Qt::AlignCenter);
     QFont f = l->font();
     f.setPixelSize(px);
     f.setBold(bold);
     l->setFont(f);
-    l->setStyleSheet(QString("color: %1;").arg(label.name()));
-    layout->addWidget(l);
+    setTextColor(l, UIColor::labelColor());
+    return l;
   };
-  if (!alertTitle_.isEmpty()) addLabel(alertTitle_, 17, true);
-  if (!message_.isEmpty()) addLabel(message_, 13, false);
+  if (!alertTitle_.isEmpty()) titleLabel_ = makeLabel(card_, alertTitle_, 17, true);
+  if (!message_.isEmpty()) {
+    // The message scrolls inside the card when it is taller than the window leaves room for.
+    messageArea_ = new QScrollArea(card_);
+    messageArea_->setFrameShape(QFrame::NoFrame);
+    messageArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    messageArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    messageArea_->setStyleSheet("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }");
+    // A thin indicator, as a phone shows it, rather than a desktop scroll bar with arrows.
+    messageArea_->verticalScrollBar()->setStyleSheet(
+        "QScrollBar:vertical { width: 4px; background: transparent; margin: 0; }"
+        "QScrollBar::handle:vertical { background: rgba(128, 128, 128, 150); border-radius: 2px; min-height: 24px; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }");
+    messageArea_->setWidget(makeLabel(nullptr, message_, 13, false));
+    QScroller::grabGesture(messageArea_->viewport(), QScroller::TouchGesture);
+  }
   if (field_) {
-    field_->setParent(text);
+    field_->setParent(card_);
     field_->setAlignment(Qt::AlignCenter);
     field_->setMinimumHeight(30);
-    layout->addSpacing(8);
-    layout->addWidget(field_);
-    field_->setFocus();
+    setTextFieldColors(field_);  // dark field colours in the dark appearance
+    field_->show();
   }
   // The cancel action goes left of a pair, and last in a stack.
   std::stable_partition(actions_.begin(), actions_.end(), [this](const Action& a) {
@@ -108,30 +127,75 @@ void UIAlertController::viewDidLoad() {
   }
   layoutCard();
   card_->show();  // built while the alert is being shown, so it must be shown itself
+  // Keys go to the alert (or its field): Escape cancels.
+  setFocusPolicy(Qt::StrongFocus);
+  if (field_) field_->setFocus();
+  else setFocus();
 }
 
 void UIAlertController::layoutCard() {
   if (!card_) return;
-  auto* text = card_->findChild<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
-  text->setFixedWidth(kCardWidth);
-  QLayout* lines = text->layout();
-  // Wrapped lines need the height for the card's width, not the single-line size hint.
-  int textHeight = lines->hasHeightForWidth() ? lines->totalHeightForWidth(kCardWidth) : lines->sizeHint().height();
-  text->setGeometry(0, 0, kCardWidth, textHeight);
-  bool sideBySide = actions_.size() == 2;
-  int buttonsHeight = sideBySide ? kButtonHeight : kButtonHeight * static_cast<int>(actions_.size());
+  constexpr int kInset = 16, kTop = 20, kBottom = 16, kSpacing = 6, kWindowMargin = 20;
+  const int inner = kCardWidth - 2 * kInset;
+  const bool sideBySide = actions_.size() == 2;
+  const int buttonsHeight = sideBySide ? kButtonHeight : kButtonHeight * static_cast<int>(actions_.size());
+  const int titleHeight = titleLabel_ ? titleLabel_->heightForWidth(inner) : 0;
+  const int fieldHeight = field_ ? 8 + field_->minimumHeight() : 0;
+  // Everything but the message, which gets what is left of the window and scrolls beyond that.
+  int fixed = kTop + titleHeight + fieldHeight + kBottom + buttonsHeight + 1;
+  if (titleLabel_ && (messageArea_ || field_)) fixed += kSpacing;
+  if (messageArea_ && field_) fixed += kSpacing;
+  int messageHeight = 0;
+  if (messageArea_) {
+    auto* message = static_cast<QLabel*>(messageArea_->widget());
+    const int natural = message->heightForWidth(inner);
+    const int room = std::max(3 * message->fontMetrics().lineSpacing(), height() - 2 * kWindowMargin - fixed);
+    const bool scrolls = natural > room;
+    messageHeight = scrolls ? room : natural;
+    messageArea_->setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    const int labelWidth = scrolls ? inner - 6 : inner;  // room for the thin indicator
+    message->resize(labelWidth, scrolls ? message->heightForWidth(labelWidth) : messageHeight);
+  }
+  int y = kTop;
+  if (titleLabel_) {
+    titleLabel_->setGeometry(kInset, y, inner, titleHeight);
+    y += titleHeight;
+  }
+  if (messageArea_) {
+    if (titleLabel_) y += kSpacing;
+    messageArea_->setGeometry(kInset, y, inner, messageHeight);
+    y += messageHeight;
+  }
+  if (field_) {
+    if (titleLabel_ || messageArea_) y += kSpacing;
+    field_->setGeometry(kInset, y + 8, inner, field_->minimumHeight());
+    y += fieldHeight;
+  }
+  const int textHeight = y + kBottom;
   for (std::size_t i = 0; i < actions_.size(); ++i) {
     int x = sideBySide ? static_cast<int>(i) * kCardWidth / 2 : 0;
-    int y = textHeight + (sideBySide ? 0 : static_cast<int>(i) * kButtonHeight) + 1;
-    actions_[i].button->setGeometry(x, y, sideBySide ? kCardWidth / 2 : kCardWidth, kButtonHeight);
+    int by = textHeight + (sideBySide ? 0 : static_cast<int>(i) * kButtonHeight) + 1;
+    actions_[i].button->setGeometry(x, by, sideBySide ? kCardWidth / 2 : kCardWidth, kButtonHeight);
   }
   QSize size(kCardWidth, textHeight + buttonsHeight + 1);
-  card_->setGeometry(QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size));
+  card_->setGeometry(QRect(QPoint((width() - size.width()) / 2, std::max(0, (height() - size.height()) / 2)), size));
 }
 
 void UIAlertController::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   layoutCard();
+}
+
+void UIAlertController::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    for (const auto& action : actions_) {
+      if (action.style == ActionStyle::kCancel && action.button) {
+        action.button->click();  // as a tap would: closes the alert, then runs the handler
+        return;
+      }
+    }
+  }
+  UIViewController::keyPressEvent(event);
 }
 
 void UIAlertController::paintEvent(QPaintEvent*) {

@@ -1,7 +1,9 @@
 // UIAlertController: a small card over a dimmed screen with a title, an optional message, an optional text
 // field and buttons. With two buttons they sit side by side, the cancel one on the left; with more, they
 // are stacked with the cancel one last. Cancel is bold, destructive red. A tap closes the alert, then runs
-// the button's handler. Present it with presentViewController (it appears in place).
+// the button's handler; Escape does what the cancel button does, when there is one. The card never grows
+// past the window: a long message scrolls inside it, and the buttons stay in view. Texts are shown as plain
+// text, line breaks kept. Present it with presentViewController (it appears in place).
 #pragma once
 
 #include <QLineEdit>
@@ -11,7 +13,9 @@
 
 #include "platform/ui/view_controller.h"
 
+class QLabel;
 class QPushButton;
+class QScrollArea;
 
 namespace quell {
 
@@ -37,6 +41,7 @@ class UIAlertController : public UIViewController {
   void viewDidLoad() override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   struct Action {
@@ -51,6 +56,8 @@ class UIAlertController : public UIViewController {
   std::vector<Action> actions_;
   QLineEdit* field_ = nullptr;
   QWidget* card_ = nullptr;
+  QLabel* titleLabel_ = nullptr;
+  QScrollArea* messageArea_ = nullptr;
 };
 
 }  // namespace quell

@@ -1,6 +1,7 @@
 #include "platform/ui/collection_view.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QVariantAnimation>
 #include <algorithm>
@@ -134,7 +135,19 @@ bool UICollectionView::handleDrag(QObject* watched, QEvent* event) {
   (void)watched;
 }
 
+void UICollectionView::activateCell(QWidget* cell) {
+  for (int i = 0; i < visible_; ++i)
+    if (pool_[static_cast<std::size_t>(i)] == cell && source_.didSelectItem) source_.didSelectItem(i);
+}
+
 bool UICollectionView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && watched != this) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+      activateCell(static_cast<QWidget*>(watched));
+      return true;
+    }
+  }
   if (scrollEnabled_ && layout_.scrollDirection == UICollectionViewFlowLayout::ScrollDirection::kHorizontal &&
       (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove ||
        event->type() == QEvent::MouseButtonRelease) &&
@@ -143,8 +156,7 @@ bool UICollectionView::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
     auto* cell = static_cast<QWidget*>(watched);
     if (!cell->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) return false;
-    for (int i = 0; i < visible_; ++i)
-      if (pool_[static_cast<std::size_t>(i)] == cell && source_.didSelectItem) source_.didSelectItem(i);
+    activateCell(cell);
   }
   return false;
 }

@@ -1,7 +1,7 @@
 // UICollectionView with a flow layout: cells of one size laid out in lines with line and item spacing and
 // section insets, either in rows wrapping downwards (vertical) or in one row running sideways
 // (horizontal). Cells come from a factory and are reused across reloads. A click on a cell (mouse or
-// touch) reports its index to the delegate.
+// touch), or Space or Enter while it has the keyboard focus, reports its index to the delegate.
 //
 // A horizontal collection with scrolling on follows drags of the mouse or a finger; on release it
 // reports the release velocity and the offset it would come to rest at to scrollViewWillEndDragging,
@@ -50,6 +50,8 @@ class UICollectionView : public QWidget {
   bool isAnimatingScroll() const { return animating_; }
   void reloadData();
   QWidget* cellForItem(int item) const;
+  // Reports cell's index to the delegate, as a click on it would (for keys and assistive technology).
+  void activateCell(QWidget* cell);
   int numberOfItems() const { return visible_; }
   const UICollectionViewFlowLayout& layout() const { return layout_; }
   // The frame of item i under the flow layout.

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "platform/ui/trait_collection.h"
+
 namespace quell {
 
 namespace {
@@ -20,9 +22,15 @@ class HudView : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(44, 44, 46, 235));  // dark, so that it stands out on the light page and the dark one
-    painter.drawRoundedRect(rect(), 12, 12);
+    // Opaque, so nothing behind shows through. In light, a dark box stands out on the light page; in dark,
+    // a lighter grey with a hairline edge stands out from the black page and the dark grey rows alike.
+    const bool dark = TraitCollection::current().userInterfaceStyle == UIUserInterfaceStyle::Dark;
+    const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    painter.setPen(dark ? QPen(QColor(255, 255, 255, 70), 1) : QPen(Qt::NoPen));
+    painter.setBrush(dark ? QColor(0x48, 0x48, 0x4A) : QColor(44, 44, 46));
+    painter.drawRoundedRect(box, 12, 12);
+    // The marks are strokes only: no fill.
+    painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(QColor(255, 255, 255), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     QPointF c = QRectF(rect()).center();
     if (content_ == PKHUD::Content::kSuccess) {

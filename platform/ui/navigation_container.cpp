@@ -14,6 +14,7 @@ const QColor kTint(0, 122, 255);
 NavigationContainer::NavigationContainer(UIViewController* root, QWidget* parent)
     : QWidget(parent), root_(root), title_(new QLabel(this)) {
   root_->setParent(this);
+  title_->setTextFormat(Qt::PlainText);
   title_->setText(root_->title());
   connect(root_, &UIViewController::titleChanged, title_, &QLabel::setText);
   setPrefersLargeTitles(false);
@@ -40,8 +41,11 @@ void NavigationContainer::setShowsHairline(bool shows) {
 }
 
 QPushButton* NavigationContainer::makeBarButton(QPushButton*& slot, const QString& title, bool done) {
-  delete slot;
-  slot = nullptr;
+  if (slot) {
+    slot->hide();
+    slot->deleteLater();  // it may be the very button whose click is being handled
+    slot = nullptr;
+  }
   if (title.isEmpty()) return nullptr;
   slot = new QPushButton(title, this);
   slot->setFlat(true);

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include "platform/ui/dynamic_palette.h"
+
 namespace quell {
 
 namespace {
@@ -18,8 +20,12 @@ UITableViewCell::UITableViewCell(int row, Style style, bool swipeToDelete, QWidg
       content_(new QWidget(this)),
       label_(new QLabel(content_)),
       delete_(new QPushButton("删除", this)) {
+  // Rows show text as it is: markup in an entry is text, not formatting.
+  label_->setTextFormat(Qt::PlainText);
+  setTextColor(label_, UIColor::labelColor());  // subtitle cells get their colours from the screen
   if (style_ == Style::kSubtitle) {
     detail_ = new QLabel(content_);
+    detail_->setTextFormat(Qt::PlainText);
     detail_->setWordWrap(true);
     detail_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   }
@@ -93,11 +99,6 @@ void UITableViewCell::paintEvent(QPaintEvent*) {
   if (background_) painter.fillRect(face, background_->resolved());
   if (separator_)
     painter.fillRect(QRect(kTextInset + offset_, height() - 1, width() - kTextInset, 1), QColor(128, 128, 128, 70));
-  if (style_ == Style::kDefault) {  // subtitle cells get their colours from the screen
-    QPalette palette = label_->palette();
-    palette.setColor(QPalette::WindowText, UIColor::labelColor().resolved());
-    label_->setPalette(palette);
-  }
 }
 
 UITableView::UITableView(QWidget* parent) : QScrollArea(parent), body_(new QWidget) {
@@ -105,11 +106,12 @@ UITableView::UITableView(QWidget* parent) : QScrollArea(parent), body_(new QWidg
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // no indicator, as the screen wants
   setWidget(body_);
+  body_->setAutoFillBackground(false);  // setWidget turned it on; the viewport paints the background
   setWidgetResizable(false);
 }
 
 void UITableView::setTableHeaderView(QWidget* header) {
-  delete header_;
+  if (header_) header_->deleteLater();
   header_ = header;
   header_->setParent(body_);
   layoutRows();
@@ -117,11 +119,14 @@ void UITableView::setTableHeaderView(QWidget* header) {
 
 void UITableView::setBackgroundColor(const UIColor& color) {
   background_ = color;
-  QPalette palette = viewport()->palette();
-  palette.setColor(QPalette::Window, color.resolved());
-  viewport()->setPalette(palette);
-  body_->setPalette(palette);
-  viewport()->setAutoFillBackground(true);
+  viewport()->setAutoFillBackground(false);  // paintEvent fills it
+  viewport()->update();
+}
+
+void UITableView::paintEvent(QPaintEvent* event) {
+  // Resolved when drawn, so the page follows a change of appearance.
+  if (background_) QPainter(viewport()).fillRect(viewport()->rect(), background_->resolved());
+  QScrollArea::paintEvent(event);
 }
 
 void UITableView::reloadData() {
@@ -145,7 +150,6 @@ void UITableView::reloadData() {
     cells_.push_back(cell);
   }
   layoutRows();
-  if (background_) setBackgroundColor(*background_);
 }
 
 UITableViewCell* UITableView::cellForRow(int row) const {

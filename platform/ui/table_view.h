@@ -90,6 +90,7 @@ class UITableView : public QScrollArea {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   void layoutRows();

@@ -1,6 +1,7 @@
 #include "platform/ui/trait_collection.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QGraphicsEffect>
 #include <QPalette>
 #include <QWidget>
@@ -21,7 +22,33 @@ std::optional<UIUserInterfaceStyle>& overrideStyle() {
   return style;
 }
 
+// Repaints every widget and its graphics effect (the layers drawn below it), so that dynamic colours are
+// resolved anew.
+void repaintEverything() {
+  if (!qApp) return;
+  for (QWidget* widget : QApplication::allWidgets()) {
+    if (auto* effect = widget->graphicsEffect()) effect->update();
+    widget->update();
+  }
+}
+
+class DesktopAppearanceWatcher : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) repaintEverything();
+    return false;
+  }
+};
+
 }  // namespace
+
+void TraitCollection::followDesktopAppearance() {
+  static DesktopAppearanceWatcher* watcher = nullptr;
+  if (watcher || !qApp) return;
+  watcher = new DesktopAppearanceWatcher;
+  watcher->setParent(qApp);
+  qApp->installEventFilter(watcher);
+}
 
 TraitCollection TraitCollection::current() {
   if (overrideStyle()) return {*overrideStyle()};
@@ -32,11 +59,7 @@ TraitCollection TraitCollection::current() {
 
 void TraitCollection::setOverride(std::optional<UIUserInterfaceStyle> style) {
   overrideStyle() = style;
-  if (!qApp) return;
-  for (QWidget* widget : QApplication::allWidgets()) {
-    if (auto* effect = widget->graphicsEffect()) effect->update();
-    widget->update();
-  }
+  repaintEverything();
 }
 
 }  // namespace quell

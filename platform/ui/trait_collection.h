@@ -18,6 +18,9 @@ struct TraitCollection {
   static TraitCollection current();
   // Forces an appearance (nullopt: follow the desktop again) and repaints every widget.
   static void setOverride(std::optional<UIUserInterfaceStyle> style);
+  // From now on, a change of the desktop's colour scheme (a new application palette) repaints every
+  // widget and its shadows, as setOverride does. Call once, after the application object exists.
+  static void followDesktopAppearance();
 };
 
 }  // namespace quell

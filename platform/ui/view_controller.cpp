@@ -71,24 +71,41 @@ void UIViewController::showEvent(QShowEvent* event) {
 }
 
 void UIViewController::presentViewController(QWidget* screen, bool animated, std::function<void()> completion) {
+  if (presented_ || transitioning_) {
+    // Busy: a second tap, or a request while this screen comes or goes. The screen is not shown.
+    screen->deleteLater();
+    return;
+  }
   QWidget* host = window();
   screen->setParent(host);
   screen->setGeometry(host->rect());
   new CoverWindow(screen, host);
   presented_ = screen;
-  UIViewController* presentedScreen = screenOf(screen);
-  if (presentedScreen) presentedScreen->presenter_ = this;
-  if (presentedScreen && presentedScreen->presentationStyle() == PresentationStyle::kInPlace) animated = false;
+  QPointer<UIViewController> presentedScreen = screenOf(screen);
+  if (presentedScreen) {
+    presentedScreen->presenter_ = this;
+    presentedScreen->transitioning_ = true;
+    if (presentedScreen->presentationStyle() == PresentationStyle::kInPlace) animated = false;
+  }
+  transitioning_ = true;
   screen->raise();
   screen->show();
-  slide(screen, QPoint(0, host->height()), QPoint(0, 0), animated, std::move(completion));
+  QPointer<UIViewController> self = this;
+  slide(screen, QPoint(0, host->height()), QPoint(0, 0), animated,
+        [self, presentedScreen, completion = std::move(completion)] {
+          if (self) self->transitioning_ = false;
+          if (presentedScreen) presentedScreen->transitioning_ = false;
+          if (completion) completion();
+        });
 }
 
 void UIViewController::dismissViewController(bool animated, std::function<void()> completion) {
   QWidget* shown = navigationContainer() ? static_cast<QWidget*>(navigationContainer()) : this;
   QPointer<UIViewController> presenter = presenter_;
-  if (!presenter) return;  // not presented: nothing to close
+  // Not presented, already going, or still coming in: nothing to do now.
+  if (!presenter || transitioning_) return;
   presenter_ = nullptr;
+  transitioning_ = true;
   if (presentationStyle_ == PresentationStyle::kInPlace) animated = false;
   QPointer<QWidget> target = shown;
   slide(shown, shown->pos(), QPoint(0, shown->parentWidget() ? shown->parentWidget()->height() : shown->height()),
@@ -97,7 +114,8 @@ void UIViewController::dismissViewController(bool animated, std::function<void()
             target->hide();
             target->deleteLater();
           }
-          if (presenter) {
+          // The presenter's record is cleared only if it still names this screen.
+          if (presenter && presenter->presented_ == target) {
             presenter->presented_ = nullptr;
             presenter->viewWillAppear();
           }

@@ -49,15 +49,19 @@ TEST(GuideSnapping, AnyFlickMovesExactlyOneCardAndStaysOnTheCards) {
 
 class HelpPages : public testing::LaunchedApp {
  protected:
-  QWidget* openRow(int row) {
-    testing::tap(main()->functionView->collectionView->cellForItem(row));
-    waitFor([&] { return main()->presentedViewController() != nullptr; });
+  // Taps a row of the functions panel and waits for what it presents to come to rest.
+  QWidget* openRow(const char* title) {
+    testing::tap(testing::functionRow(main(), title));
+    waitFor([&] {
+      QWidget* presented = main()->presentedViewController();
+      return presented && screenOf(presented)->isSettled();
+    });
     return main()->presentedViewController();
   }
 };
 
 TEST_F(HelpPages, CommonProblemsOpenInTheirContainerWithGrowingRowsAndClose) {
-  auto* container = qobject_cast<NavigationContainer*>(openRow(0));
+  auto* container = qobject_cast<NavigationContainer*>(openRow("常见问题"));
   ASSERT_TRUE(container);
   auto* page = qobject_cast<CommonProblemController*>(container->rootViewController());
   ASSERT_TRUE(page);
@@ -78,7 +82,7 @@ TEST_F(HelpPages, CommonProblemsOpenInTheirContainerWithGrowingRowsAndClose) {
 }
 
 TEST_F(HelpPages, TheGuideSnapsOneCardPerFlickAndCloses) {
-  auto* guide = qobject_cast<QBGuidePageController*>(openRow(1));
+  auto* guide = qobject_cast<QBGuidePageController*>(openRow("如何开启短信过滤"));
   ASSERT_TRUE(guide);  // no container around it
   EXPECT_EQ(guide->itemWidth, 275);
   EXPECT_EQ(guide->collectionView->contentSize().width(), 995);

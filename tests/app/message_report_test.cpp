@@ -45,10 +45,8 @@ class MessageTest : public testing::LaunchedApp {
   // Copies text and taps "反馈漏拦短信"; the alert it brings up.
   UIAlertController* testCopied(const QString& text) {
     QGuiApplication::clipboard()->setText(text);
-    ViewController* main = window_->mainScreen();
-    tap(main->functionView->collectionView->cellForItem(2));
-    QWidget* presented = main->presentedViewController();
-    return presented ? qobject_cast<UIAlertController*>(presented) : nullptr;
+    tap(testing::functionRow(main(), "反馈漏拦短信"));
+    return testing::settledOver<UIAlertController>(main());
   }
   static QStringList buttons(UIAlertController* alert) {
     QStringList titles;
@@ -130,20 +128,36 @@ TEST_F(MessageTest, WithoutADeviceIdentifierTheReportHasNone) {
   EXPECT_FALSE(reports[0].deviceUuid);
 }
 
-TEST_F(MessageTest, AnyHttpAnswerThanksAndNoAnswerFails) {
+// Only a 2xx answer means the report was stored: any other status, no answer at all and a backend that is
+// not https each show "提交失败" and say why on the console.
+TEST_F(MessageTest, OnlyAStoredReportThanksAndEveryFailureSaysSo) {
   testing::HttpsTestServer broken;
   std::string body, contentType, applicationId;
+  int status = 500;
   broken.server().Post("/classes/spam", [&](const httplib::Request& req, httplib::Response& res) {
     body = req.body;
     contentType = req.get_header_value("Content-Type");
     applicationId = req.get_header_value("X-Bmob-Application-Id");
-    res.status = 500;
+    res.status = status;
   });
   broken.start();
   qputenv("QUELL_REPORT_URL", ("https://127.0.0.1:" + std::to_string(broken.port())).c_str());
   qputenv("QUELL_REPORT_CA_FILE", broken.certificate().c_str());
-  tap(testCopied(kModelHam)->actionButtons()[0]);
-  EXPECT_TRUE(waitFor([] { return PKHUD::sharedHUD().isShowing() && PKHUD::sharedHUD().text() == "感谢"; }));
+  auto reportShows = [&](const char* hud) {
+    tap(testCopied(kModelHam)->actionButtons()[0]);
+    bool shown = waitFor([&] { return PKHUD::sharedHUD().isShowing() && PKHUD::sharedHUD().text() == hud; });
+    waitFor([] { return !PKHUD::sharedHUD().isShowing(); }, 3000);
+    return shown;
+  };
+  for (int refused : {400, 401, 413, 415, 500, 503}) {
+    status = refused;
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(reportShows("提交失败")) << refused;
+    std::string console = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(console.find("URL Session Task Failed: HTTP " + std::to_string(refused)), std::string::npos) << console;
+  }
+  status = 200;
+  EXPECT_TRUE(reportShows("感谢"));
   // The body is compact JSON holding exactly the report's members, all strings.
   EXPECT_EQ(contentType, "application/json");
   EXPECT_EQ(applicationId, "7d3f9a0c2e5b48e1a6c0f4b29d8e1c53");
@@ -158,13 +172,20 @@ TEST_F(MessageTest, AnyHttpAnswerThanksAndNoAnswerFails) {
   EXPECT_EQ(members,
             (std::set<std::string>{"use_rating", "app_rating", "text", "os_version", "device_uuid", "app_version"}));
 
-  QTest::qWait(1000);
   qputenv("QUELL_REPORT_URL", "https://127.0.0.1:1");  // nothing listens there
   ::testing::internal::CaptureStderr();
-  tap(testCopied(kModelHam)->actionButtons()[0]);
-  EXPECT_TRUE(waitFor([] { return PKHUD::sharedHUD().isShowing() && PKHUD::sharedHUD().text() == "提交失败"; }));
+  EXPECT_TRUE(reportShows("提交失败"));
   std::string console = ::testing::internal::GetCapturedStderr();
   EXPECT_NE(console.find("URL Session Task Failed: "), std::string::npos) << console;
+
+  // A backend that is not https gets nothing, and the user is told.
+  body.clear();
+  qputenv("QUELL_REPORT_URL", ("http://127.0.0.1:" + std::to_string(broken.port())).c_str());
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(reportShows("提交失败"));
+  console = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(console.find("is not an https URL"), std::string::npos) << console;
+  EXPECT_TRUE(body.empty());
 }
 
 }  // namespace

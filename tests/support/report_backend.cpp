@@ -4,12 +4,12 @@
 
 namespace quell::testing {
 
-ReportBackend::ReportBackend() {
+ReportBackend::ReportBackend(int readTimeoutSeconds) {
   auto store = ReportStore::open(dir_.path() / "reports.db");
   if (!store) throw std::runtime_error(store.message());
   store_ = std::move(*store);
   ReportServerOptions options;
-  options.readTimeoutSeconds = 1;
+  options.readTimeoutSeconds = readTimeoutSeconds;
   server_.server().set_keep_alive_timeout(1);  // so that stopping does not wait on an idle client
   configureReportServer(server_.server(), *store_, options);
   server_.start();

@@ -11,7 +11,8 @@ namespace quell::testing {
 
 class ReportBackend {
  public:
-  ReportBackend();
+  // readTimeoutSeconds: how long a connection that sends nothing is kept.
+  explicit ReportBackend(int readTimeoutSeconds = 1);
   HttpsTestServer& server() { return server_; }
   ReportStore& store() { return *store_; }
   std::string baseUrl() const { return "https://127.0.0.1:" + std::to_string(server_.port()); }

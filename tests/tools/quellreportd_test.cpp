@@ -1,6 +1,10 @@
 // The report backend under good and bad input, over real HTTPS on 127.0.0.1.
 #include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <openssl/ssl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 #include <thread>
@@ -53,8 +57,49 @@ TEST_F(ReportBackendTest, StoresAGoodReportAndAnswersItsIdAndTime) {
     EXPECT_FALSE(r.deviceUuid);
   });
   EXPECT_EQ(seen, 1);
-  // A charset parameter is still JSON.
-  EXPECT_EQ(post(kReport.dump(), keys(), "application/json; charset=utf-8")->status, 201);
+  // The media type is compared without regard to case, and parameters may follow it.
+  for (const char* json : {"application/json; charset=utf-8", "Application/JSON; charset=utf-8",
+                           "APPLICATION/JSON", " application/json ;charset=UTF-8"})
+    EXPECT_EQ(post(kReport.dump(), keys(), json)->status, 201) << json;
+  for (const char* other : {"text/plain", "application/jsonx", "application/json-patch+json", "application"})
+    EXPECT_EQ(post(kReport.dump(), keys(), other)->status, 415) << other;
+}
+
+// A text holding U+0000 is stored and exported whole, as it was sent.
+TEST_F(ReportBackendTest, ATextWithANulIsKeptWhole) {
+  json report = kReport;
+  report["text"] = std::string("中奖\0回T", 10);
+  ASSERT_EQ(post(report.dump(), keys())->status, 201);
+  std::vector<std::string> texts;
+  backend_.store().forEach([&](const SpamReport& r, const ReportStore::Stored&) { texts.push_back(r.text); });
+  EXPECT_EQ(texts, std::vector<std::string>{std::string("中奖\0回T", 10)});
+}
+
+// Clients that connect and say nothing hold back no one. Here they would be kept for 30 s, so a report
+// that had to wait for them would fail its own 10 s timeout.
+TEST(ReportBackendIdleClients, HoldBackNoReport) {
+  testing::ReportBackend backend(30);
+  std::vector<int> idle;
+  for (int i = 0; i < 100; ++i) {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(backend.server().port()));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    idle.push_back(fd);
+  }
+  httplib::SSLClient client("127.0.0.1", backend.server().port());
+  client.set_ca_cert_path(backend.server().certificate().c_str());
+  client.enable_server_certificate_verification(true);
+  client.set_connection_timeout(10, 0);
+  client.set_read_timeout(10, 0);
+  httplib::Headers keys = {{"X-Bmob-Application-Id", kDefaultApplicationId},
+                           {"X-Bmob-REST-API-Key", kDefaultRestKey}};
+  auto res = client.Post("/classes/spam", keys, kReport.dump(), "application/json");
+  for (int fd : idle) close(fd);
+  ASSERT_TRUE(res) << httplib::to_string(res.error());
+  EXPECT_EQ(res->status, 201);
 }
 
 TEST_F(ReportBackendTest, RefusesBadRequestsWithTheRightStatus) {

@@ -1,5 +1,6 @@
 #include "tools/quellreportd/report_server.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include <nlohmann/json.hpp>
@@ -17,9 +18,15 @@ void fail(httplib::Response& res, int status, const std::string& error) {
   answer(res, status, {{"code", status}, {"error", error}});
 }
 
+// "application/json" in any case, with or without parameters ("Application/JSON; charset=utf-8").
 bool isJson(const std::string& contentType) {
-  auto type = contentType.substr(0, contentType.find(';'));
-  while (!type.empty() && type.back() == ' ') type.pop_back();
+  std::string type = contentType.substr(0, contentType.find(';'));
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!type.empty() && blank(type.back())) type.pop_back();
+  std::size_t start = 0;
+  while (start < type.size() && blank(type[start])) ++start;
+  type.erase(0, start);
+  for (char& c : type) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return type == "application/json";
 }
 
@@ -27,6 +34,11 @@ bool isJson(const std::string& contentType) {
 
 void configureReportServer(httplib::Server& server, ReportStore& store, const ReportServerOptions& options) {
   server.set_payload_max_length(kMaxReportBytes);
+  // One thread per connection, so that clients that connect and then say nothing (or stall in the TLS
+  // handshake) hold only their own thread until the read timeout cuts them off, never the reports of
+  // others.
+  const std::size_t threads = options.threads;
+  server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
   server.set_tcp_nodelay(true);  // small answers go out at once instead of waiting on the peer's ACK
   server.set_read_timeout(options.readTimeoutSeconds, 0);
   server.set_write_timeout(options.readTimeoutSeconds, 0);

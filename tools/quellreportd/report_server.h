@@ -27,6 +27,9 @@ struct ReportServerOptions {
   std::string applicationId = kDefaultApplicationId;
   std::string restKey = kDefaultRestKey;
   int readTimeoutSeconds = 5;
+  // Connections served at once; one more waits for a free thread. Idle clients each hold one until the
+  // read timeout closes them.
+  std::size_t threads = 256;
 };
 
 // Sets up `server` to serve the report routes into `store` (which must outlive the server).
