@@ -1,7 +1,7 @@
 #include "app/common_problem_controller.h"
 
-#include "platform/ui/navigation_container.h"
 #include "platform/ui/dynamic_palette.h"
+#include "platform/ui/navigation_container.h"
 #include "platform/ui/view_background.h"
 #include "uikit/palette.h"
 
@@ -35,7 +35,7 @@ void styleLabel(QLabel* label, int pixelSize, const UIColor& color) {
 CommonProblemController::CommonProblemController(QWidget* parent) : UIViewController(parent) {}
 
 void CommonProblemController::viewDidLoad() {
-  dataSourceArray = faqEntries();
+  entries_ = faqEntries();
   setTitle("常见问题");
   setBackgroundColor(this, qb_backgroundColor());
   if (auto* container = navigationContainer()) {
@@ -45,15 +45,15 @@ void CommonProblemController::viewDidLoad() {
     connect(container->setRightBarButton("关闭", true), &QPushButton::clicked, this,
             &CommonProblemController::closeDismiss);
   }
-  tableView = new UITableView(this);
-  tableView->setGeometry(rect());
-  tableView->setCellStyle(UITableViewCell::Style::kSubtitle);
-  tableView->setShowsSeparators(false);
-  tableView->setBackgroundColor(qb_backgroundColor());
-  tableView->setDataSource({
-      [this] { return static_cast<int>(dataSourceArray.size()); },
+  tableView_ = new UITableView(this);
+  tableView_->setGeometry(rect());
+  tableView_->setCellStyle(UITableViewCell::Style::kSubtitle);
+  tableView_->setShowsSeparators(false);
+  tableView_->setBackgroundColor(qb_backgroundColor());
+  tableView_->setDataSource({
+      [this] { return static_cast<int>(entries_.size()); },
       [this](UITableViewCell& cell) {
-        const FaqEntry& entry = dataSourceArray[static_cast<std::size_t>(cell.row())];
+        const FaqEntry& entry = entries_[static_cast<std::size_t>(cell.row())];
         cell.textLabel()->setText(entry.question);
         styleLabel(cell.textLabel(), 17, qb_label());
         cell.detailTextLabel()->setText(entry.answer);
@@ -62,13 +62,13 @@ void CommonProblemController::viewDidLoad() {
       },
       nullptr,  // read-only: no swipe-to-delete
   });
-  tableView->show();
-  tableView->reloadData();
+  tableView_->show();
+  tableView_->reloadData();
 }
 
 void CommonProblemController::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  if (tableView) tableView->setGeometry(rect());
+  if (tableView_) tableView_->setGeometry(rect());
 }
 
 void CommonProblemController::closeDismiss() {

@@ -21,14 +21,16 @@ class CommonProblemController : public UIViewController {
  public:
   explicit CommonProblemController(QWidget* parent = nullptr);
 
-  UITableView* tableView = nullptr;
-  std::vector<FaqEntry> dataSourceArray;
-
-  void closeDismiss();
-
  protected:
   void viewDidLoad() override;
   void resizeEvent(QResizeEvent* event) override;
+
+ private slots:
+  void closeDismiss();
+
+ private:
+  UITableView* tableView_ = nullptr;
+  std::vector<FaqEntry> entries_;
 };
 
 }  // namespace quell

@@ -2,8 +2,8 @@
 
 #include "app/view_controller.h"
 #include "platform/ui/hud.h"
-#include "platform/ui/trait_collection.h"
 #include "platform/ui/navigation_container.h"
+#include "platform/ui/trait_collection.h"
 
 namespace quell {
 

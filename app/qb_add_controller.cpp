@@ -48,7 +48,9 @@ const RuleEditorTexts& ruleEditorTexts(RuleListKind kind) {
 }
 
 QBAddController::QBAddController(RuleListKind kind, QWidget* parent)
-    : UIViewController(parent), kind_(kind), storeOpen_(UserDefaults::initWithSuiteName(AppGroupIdentifier) != nullptr) {
+    : UIViewController(parent),
+      kind_(kind),
+      storeOpen_(UserDefaults::initWithSuiteName(AppGroupIdentifier) != nullptr) {
   setTitle(QString::fromUtf8(ruleEditorTexts(kind).navigationTitle));
 }
 
@@ -56,8 +58,7 @@ void QBAddController::viewDidLoad() {
   setBackgroundColor(this, UIColor::whiteColor());
   if (auto* container = navigationContainer()) {
     connect(container->setLeftBarButton("完成", true), &QPushButton::clicked, this, &QBAddController::done);
-    connect(container->setRightBarButton("添加", true), &QPushButton::clicked, this,
-            &QBAddController::promptForEntry);
+    connect(container->setRightBarButton("添加", true), &QPushButton::clicked, this, &QBAddController::promptForEntry);
   }
   if (storeOpen_) {
     // A list whose stored data cannot be read is shown empty and never written, so that an edit here

@@ -5,6 +5,7 @@
 #include <QUrl>
 
 #include "app/guide_snapping.h"
+#include "platform/ui/dynamic_palette.h"
 #include "platform/ui/image_resources.h"
 #include "platform/ui/system_services.h"
 #include "platform/ui/system_version.h"
@@ -49,11 +50,10 @@ QBGuidePageController::QBGuidePageController(QWidget* parent) : UIViewController
 
 void QBGuidePageController::viewDidLoad() {
   const double w = width();
-  itemWidth = w - 100;
-  itemSpacing = 35;
-  dataSourceArray = {"Guide_1.png", "Guide_2.png", "Guide_3.png"};
-  accessibilityLabelArray = {"系统设置页面点击信息", "信息界面点击未知与垃圾信息",
-                             "未知与垃圾信息页面开启Quellbox权限"};
+  itemWidth_ = w - 100;
+  itemSpacing_ = 35;
+  images_ = {"Guide_1.png", "Guide_2.png", "Guide_3.png"};
+  accessibilityLabels_ = {"系统设置页面点击信息", "信息界面点击未知与垃圾信息", "未知与垃圾信息页面开启Quellbox权限"};
   setBackgroundColor(this, qb_mainColor());
   // The background picture shows only on systems without appearances; elsewhere the page colour does,
   // so that the dark appearance can change it.
@@ -67,43 +67,43 @@ void QBGuidePageController::viewDidLoad() {
 
   UICollectionViewFlowLayout layout;
   layout.scrollDirection = UICollectionViewFlowLayout::ScrollDirection::kHorizontal;
-  layout.minimumLineSpacing = itemSpacing;
-  layout.itemSize = QSizeF(itemWidth, kStripHeight);
+  layout.minimumLineSpacing = itemSpacing_;
+  layout.itemSize = QSizeF(itemWidth_, kStripHeight);
   layout.sectionInset = QMarginsF(kStripInset, kStripInset, kStripInset, kStripInset);
-  collectionView = new UICollectionView(layout, this);
-  collectionView->setGeometry(QRectF(0, kStripTop, w, kStripHeight).toRect());
-  collectionView->setScrollEnabled(true);
-  collectionView->scrollViewWillEndDragging = [this](QPointF v, QPointF* target) {
+  collectionView_ = new UICollectionView(layout, this);
+  collectionView_->setGeometry(QRectF(0, kStripTop, w, kStripHeight).toRect());
+  collectionView_->setScrollEnabled(true);
+  collectionView_->scrollViewWillEndDragging = [this](QPointF v, QPointF* target) {
     scrollViewWillEndDragging(v, target);
   };
-  collectionView->setDataSource({
-      [this] { return static_cast<int>(dataSourceArray.size()); },
+  collectionView_->setDataSource({
+      [this] { return static_cast<int>(images_.size()); },
       [](QWidget* parent) -> QWidget* { return new QBGuidePageCell(parent); },
       [this](QWidget* cell, int row) {
-        static_cast<QBGuidePageCell*>(cell)->setImage(imageNamed(dataSourceArray[row]));
-        cell->setAccessibleName(accessibilityLabelArray[row]);  // the step, not the picture
+        static_cast<QBGuidePageCell*>(cell)->setImage(imageNamed(images_[row]));
+        cell->setAccessibleName(accessibilityLabels_[row]);  // the step, not the picture
       },
       nullptr,
   });
-  collectionView->show();
-  collectionView->reloadData();
+  collectionView_->show();
+  collectionView_->reloadData();
 
-  titleLabel = new QLabel("垃圾短信过滤开启教程", this);
+  auto* titleLabel = new QLabel("垃圾短信过滤开启教程", this);
   titleLabel->setGeometry(0, 50, static_cast<int>(w), 50);
   setPixelFont(titleLabel, 30);
   titleLabel->setAlignment(Qt::AlignCenter);
   titleLabel->setStyleSheet("color: white;");
   titleLabel->show();
 
-  setupPageLabel = new QLabel("设置 > 信息 > 未知与垃圾信息", this);
+  auto* setupPageLabel = new QLabel("设置 > 信息 > 未知与垃圾信息", this);
   setupPageLabel->setAccessibleName("点击设置，再点击信息 最后点击未知与垃圾信息");
   setupPageLabel->setGeometry(0, 100, static_cast<int>(w), 20);
   setPixelFont(setupPageLabel, 15);
   setupPageLabel->setAlignment(Qt::AlignCenter);
-  setupPageLabel->setStyleSheet(QString("color: %1;").arg(qb_secondaryLabel().resolved().name(QColor::HexArgb)));
+  setTextColor(setupPageLabel, qb_secondaryLabel());
   setupPageLabel->show();
 
-  completionButton = new QPushButton("前往设置", this);
+  auto* completionButton = new QPushButton("前往设置", this);
   completionButton->setGeometry(40, 550, static_cast<int>(w) - 80, 50);
   setPixelFont(completionButton, 17);
   completionButton->setStyleSheet(
@@ -112,7 +112,7 @@ void QBGuidePageController::viewDidLoad() {
   connect(completionButton, &QPushButton::clicked, this, &QBGuidePageController::completionAction);
   completionButton->show();
 
-  dismissButton = new QPushButton("×", this);
+  auto* dismissButton = new QPushButton("×", this);
   dismissButton->setAccessibleName("关闭");
   dismissButton->setGeometry(15, 10, 50, 50);
   setPixelFont(dismissButton, 20);
@@ -123,11 +123,11 @@ void QBGuidePageController::viewDidLoad() {
 }
 
 void QBGuidePageController::scrollViewWillEndDragging(QPointF velocity, QPointF* target) {
-  const float pageWidth = static_cast<float>(itemWidth + itemSpacing);
-  GuideSnap snap = snapGuidePage(static_cast<float>(velocity.x()), static_cast<float>(target->x()), currentPage,
-                                 pageWidth, static_cast<float>(collectionView->contentSize().width()),
-                                 static_cast<int>(dataSourceArray.size()));
-  currentPage = snap.page;
+  const float pageWidth = static_cast<float>(itemWidth_ + itemSpacing_);
+  GuideSnap snap =
+      snapGuidePage(static_cast<float>(velocity.x()), static_cast<float>(target->x()), currentPage_, pageWidth,
+                    static_cast<float>(collectionView_->contentSize().width()), static_cast<int>(images_.size()));
+  currentPage_ = snap.page;
   target->setX(snap.offsetX);
 }
 

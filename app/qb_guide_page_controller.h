@@ -34,24 +34,26 @@ class QBGuidePageController : public UIViewController {
 
   explicit QBGuidePageController(QWidget* parent = nullptr);
 
-  double itemWidth = 0;
-  double itemSpacing = 0;
-  int currentPage = 0;
-  UICollectionView* collectionView = nullptr;
-  QStringList dataSourceArray;
-  QStringList accessibilityLabelArray;
-  QLabel* titleLabel = nullptr;
-  QLabel* setupPageLabel = nullptr;
-  QPushButton* completionButton = nullptr;
-  QPushButton* dismissButton = nullptr;
-
   StatusBarStyle preferredStatusBarStyle() const { return StatusBarStyle::kLightContent; }
-  void scrollViewWillEndDragging(QPointF velocity, QPointF* targetContentOffset);
-  void completionAction();
-  void dismissAction();
+  // The card the strip rests on (0 to 2).
+  int currentPage() const { return currentPage_; }
 
  protected:
   void viewDidLoad() override;
+
+ private slots:
+  void completionAction();
+  void dismissAction();
+
+ private:
+  void scrollViewWillEndDragging(QPointF velocity, QPointF* targetContentOffset);
+
+  double itemWidth_ = 0;
+  double itemSpacing_ = 0;
+  int currentPage_ = 0;
+  UICollectionView* collectionView_ = nullptr;
+  QStringList images_;
+  QStringList accessibilityLabels_;
 };
 
 // The address that opens this app's page in the system settings.

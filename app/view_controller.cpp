@@ -29,6 +29,7 @@ namespace {
 
 constexpr int kRulesHeight = 280, kFunctionsTop = 280, kFunctionsHeight = 396, kOtherAppsTop = 676;
 constexpr int kOtherAppRowHeight = 77, kBottomMargin = 30;
+constexpr qint64 kLinkDoubleTapMs = 1000;
 
 }  // namespace
 
@@ -70,8 +71,8 @@ void ViewController::viewDidLoad() {
     otherImages << QString::fromUtf8(other.image);
   }
   const int otherApps = static_cast<int>(kOtherApps.size());
-  auto* otherAppView =
-      new QBFunctionView(QRect(0, kOtherAppsTop, w, kOtherAppRowHeight * otherApps), otherNames, otherImages, true, page);
+  auto* otherAppView = new QBFunctionView(QRect(0, kOtherAppsTop, w, kOtherAppRowHeight * otherApps), otherNames,
+                                          otherImages, true, page);
   connect(otherAppView, &QBFunctionView::rowChosen, this, &ViewController::otherAppChosen);
 
   scrollView_->setContentSize(QSize(0, kOtherAppsTop + kOtherAppRowHeight * otherApps + kBottomMargin));
@@ -129,6 +130,9 @@ void ViewController::otherAppChosen(int row) {
 void ViewController::openLink(const QString& text) {
   QUrl url(text, QUrl::StrictMode);
   if (!url.isValid() || url.scheme().isEmpty()) return;  // a link that does not parse does nothing
+  // A second tap while the first one's page is still opening opens nothing more.
+  if (lastLinkOpened_.isValid() && lastLinkOpened_.elapsed() < kLinkDoubleTapMs) return;
+  lastLinkOpened_.start();
   openURL(url);
 }
 

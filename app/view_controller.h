@@ -4,6 +4,7 @@
 // every time the screen appears, and at no other time.
 #pragma once
 
+#include <QElapsedTimer>
 #include <memory>
 
 #include "engine/rule_store.h"
@@ -44,6 +45,7 @@ class ViewController : public UIViewController {
   void showSystemVersionWarning();
 
   QBRulesView* rulesView_ = nullptr;
+  QElapsedTimer lastLinkOpened_;
   UIScrollView* scrollView_ = nullptr;
   std::shared_ptr<UserDefaults> userDefaults_;  // the shared rule store; null when it cannot be opened
 };

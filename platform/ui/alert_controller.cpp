@@ -1,9 +1,9 @@
 #include "platform/ui/alert_controller.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QKeyEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QScroller>
@@ -129,8 +129,10 @@ void UIAlertController::viewDidLoad() {
   card_->show();  // built while the alert is being shown, so it must be shown itself
   // Keys go to the alert (or its field): Escape cancels.
   setFocusPolicy(Qt::StrongFocus);
-  if (field_) field_->setFocus();
-  else setFocus();
+  if (field_)
+    field_->setFocus();
+  else
+    setFocus();
 }
 
 void UIAlertController::layoutCard() {

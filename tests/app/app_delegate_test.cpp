@@ -110,3 +110,18 @@ TEST(LaunchWithoutPrivateSettings, LeavesTheUsersListsAlone) {
 
 }  // namespace
 }  // namespace quell
+
+namespace quell {
+namespace {
+
+// The shipped app synthesises no input: it does not even load the test library (the screen tour that
+// does lives in tools/quellshots).
+TEST(ShippedApp, LinksNoTestLibrary) {
+  auto linked = testing::runProcess("/usr/bin/ldd", {QUELLBOX_PATH});
+  ASSERT_EQ(linked.exitCode, 0) << linked.err;
+  EXPECT_NE(linked.out.find("libQt6Widgets"), std::string::npos) << linked.out;
+  EXPECT_EQ(linked.out.find("libQt6Test"), std::string::npos) << linked.out;
+}
+
+}  // namespace
+}  // namespace quell

@@ -9,8 +9,10 @@
 #include "app/launch_interface.h"
 #include "app/qb_guide_page_controller.h"
 #include "app/view_controller.h"
+#include "platform/ui/collection_view.h"
 #include "platform/ui/navigation_container.h"
 #include "platform/ui/system_services.h"
+#include "platform/ui/table_view.h"
 #include "tests/support/launched_app.h"
 #include "tests/support/qt_wait.h"
 #include "tests/support/test_environment.h"
@@ -66,17 +68,19 @@ TEST_F(HelpPages, CommonProblemsOpenInTheirContainerWithGrowingRowsAndClose) {
   auto* page = qobject_cast<CommonProblemController*>(container->rootViewController());
   ASSERT_TRUE(page);
   EXPECT_EQ(page->title(), "常见问题");
-  ASSERT_EQ(page->tableView->numberOfRows(), 5);
-  EXPECT_EQ(page->dataSourceArray[3].answer,
+  auto* answers = page->findChild<UITableView*>();
+  ASSERT_TRUE(answers);
+  ASSERT_EQ(answers->numberOfRows(), 5);
+  EXPECT_EQ(answers->cellForRow(3)->detailTextLabel()->text(),
             "1、在过滤信息中删除，这样系统会将此号码重新进行过滤;\n2、对过滤信息发送三条信息。");
   // The second answer takes four lines, the third one; each row is as tall as its answer.
   auto lines = [&](int row) {
-    QLabel* detail = page->tableView->cellForRow(row)->detailTextLabel();
+    QLabel* detail = answers->cellForRow(row)->detailTextLabel();
     return detail->height() / QFontMetrics(detail->font()).lineSpacing();
   };
   EXPECT_GE(lines(1), 4);
   EXPECT_EQ(lines(2), 1);
-  EXPECT_GT(page->tableView->cellForRow(1)->height(), page->tableView->cellForRow(2)->height() + 40);
+  EXPECT_GT(answers->cellForRow(1)->height(), answers->cellForRow(2)->height() + 40);
   QTest::mouseClick(container->rightBarButton(), Qt::LeftButton);  // 关闭
   EXPECT_TRUE(waitFor([&] { return window_->mainScreen()->presentedViewController() == nullptr; }));
 }
@@ -84,33 +88,35 @@ TEST_F(HelpPages, CommonProblemsOpenInTheirContainerWithGrowingRowsAndClose) {
 TEST_F(HelpPages, TheGuideSnapsOneCardPerFlickAndCloses) {
   auto* guide = qobject_cast<QBGuidePageController*>(openRow("如何开启短信过滤"));
   ASSERT_TRUE(guide);  // no container around it
-  EXPECT_EQ(guide->itemWidth, 275);
-  EXPECT_EQ(guide->collectionView->contentSize().width(), 995);
-  EXPECT_EQ(guide->collectionView->cellForItem(0)->accessibleName(), "系统设置页面点击信息");
-  QWidget* card = guide->collectionView->cellForItem(0);
+  auto* strip = guide->findChild<UICollectionView*>();
+  ASSERT_TRUE(strip);
+  EXPECT_EQ(strip->cellForItem(0)->width(), 275);
+  EXPECT_EQ(strip->contentSize().width(), 995);
+  EXPECT_EQ(strip->cellForItem(0)->accessibleName(), "系统设置页面点击信息");
+  QWidget* card = strip->cellForItem(0);
   auto flick = [&](int from, int to) {
-    QWidget* strip = guide->collectionView;
     QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(from, 180));
     for (int step = 1; step <= 4; ++step) QTest::mouseMove(strip, QPoint(from + (to - from) * step / 4, 180), 5);
     QTest::mouseRelease(strip, Qt::LeftButton, {}, QPoint(to, 180), 5);
-    waitFor([&] { return !guide->collectionView->isAnimatingScroll(); });
+    waitFor([&] { return !strip->isAnimatingScroll(); });
   };
   flick(300, 60);  // a long, fast flick forward still moves one card
-  EXPECT_EQ(guide->currentPage, 1);
-  EXPECT_EQ(guide->collectionView->contentOffset(), QPointF(310, 0));
+  EXPECT_EQ(guide->currentPage(), 1);
+  EXPECT_EQ(strip->contentOffset(), QPointF(310, 0));
   EXPECT_EQ(card->x(), 50 - 310);
   flick(300, 260);
   flick(300, 260);  // forward on the last card: stays there
-  EXPECT_EQ(guide->currentPage, 2);
-  EXPECT_EQ(guide->collectionView->contentOffset().x(), 620);
+  EXPECT_EQ(guide->currentPage(), 2);
+  EXPECT_EQ(strip->contentOffset().x(), 620);
   flick(100, 140);
-  EXPECT_EQ(guide->currentPage, 1);
+  EXPECT_EQ(guide->currentPage(), 1);
   int settingsBefore = settingsOpenRequests();
-  QTest::mouseClick(guide->completionButton, Qt::LeftButton);  // 前往设置: the guide stays
+  QTest::mouseClick(testing::named<QPushButton>(guide, "前往设置"), Qt::LeftButton);  // the guide stays
   EXPECT_EQ(settingsOpenRequests(), settingsBefore + 1);
   EXPECT_EQ(window_->mainScreen()->presentedViewController(), guide);
-  EXPECT_EQ(guide->dismissButton->accessibleName(), "关闭");
-  QTest::mouseClick(guide->dismissButton, Qt::LeftButton);
+  QPushButton* close = testing::named<QPushButton>(guide, "关闭");  // "×", named for screen readers
+  ASSERT_TRUE(close);
+  QTest::mouseClick(close, Qt::LeftButton);
   EXPECT_TRUE(waitFor([&] { return window_->mainScreen()->presentedViewController() == nullptr; }));
 }
 

@@ -1,10 +1,15 @@
 // The main screen and the rule list editor, used as a person uses them: taps, typing, swipes.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QApplication>
+#include <QDesktopServices>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTest>
 
 #include "app/app_delegate.h"
+#include "app/common_problem_controller.h"
 #include "app/launch_interface.h"
 #include "app/qb_add_controller.h"
 #include "app/qb_panel_cells.h"
@@ -112,7 +117,7 @@ TEST_F(MainScreen, AddingStoresEntriesAsTypedAndTheCountChangesOnReturn) {
   EXPECT_EQ(openAddPrompt(editor)->textField()->placeholderText(), "关键词");
   tap(presentedOver<UIAlertController>(editor)->actionButtons()[0]);  // 取消
   ASSERT_TRUE(waitFor([&] { return editor->presentedViewController() == nullptr; }));
-  addThroughPrompt(editor, "退订");                                   // already there: stored twice
+  addThroughPrompt(editor, "退订");  // already there: stored twice
   EXPECT_TRUE(PKHUD::sharedHUD().isShowing());
   EXPECT_EQ(PKHUD::sharedHUD().content(), PKHUD::Content::kSuccess);
   EXPECT_EQ(PKHUD::sharedHUD().accessibilityLabel(), "添加完成");
@@ -210,6 +215,112 @@ TEST_F(MainScreen, SwipingARowRevealsDeleteWhichRemovesIt) {
   EXPECT_TRUE(list->empty());
 }
 
+// Two quick taps on a tile present one editor; every entry added in it is kept.
+TEST_F(MainScreen, ADoubleTapOpensOneEditorAndLosesNoEntry) {
+  QWidget* tile = testing::tile(main(), RuleListKind::KeywordBlacklist);
+  tap(tile);
+  tap(tile);
+  QBAddController* editor = testing::settledOver<QBAddController>(main());
+  ASSERT_TRUE(editor);
+  QTest::qWait(UIViewController::kAnimationMs * 2);
+  EXPECT_EQ(window_->findChildren<QBAddController*>().size(), 1);
+  addThroughPrompt(editor, "甲");
+  addThroughPrompt(editor, "乙");
+  closeEditor(editor);
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist).size(), 9u);
+  EXPECT_EQ(tileTitle(3), "关键字黑名单 (9)");
+  // Nothing is left presented, and the next tap opens an editor again.
+  EXPECT_TRUE(waitFor([&] { return window_->findChildren<QBAddController*>().isEmpty(); }));
+  ASSERT_TRUE(openEditor(0));
+}
+
+// The page scrolls exactly to its end, where the last panel's face is in view.
+TEST_F(MainScreen, TheWholePageCanBeReached) {
+  auto* page = main()->findChild<UIScrollView*>();
+  QScrollBar* bar = page->verticalScrollBar();
+  EXPECT_EQ(page->height(), main()->height());
+  EXPECT_EQ(bar->maximum(), page->contentSize().height() - page->viewport()->height());
+  bar->setValue(bar->maximum());
+  auto panels = main()->findChildren<QBFunctionView*>();
+  QWidget* last = panels.back()->findChild<QBFunctionCell*>()->parentWidget()->parentWidget();  // its face
+  QRect face(last->mapTo(page->viewport(), QPoint(0, 0)), last->size());
+  EXPECT_TRUE(page->viewport()->rect().contains(face)) << face.y() << "+" << face.height();
+  EXPECT_TRUE(testing::functionRow(main(), "Quell 清理")->visibleRegion().boundingRect().height() > 0);
+}
+
+// Every tile and row is one element that the keyboard reaches and a screen reader names and presses.
+TEST_F(MainScreen, TilesAndRowsAreFocusableButtonsNamedByTheirTitles) {
+  QWidget* tile = testing::tile(main(), RuleListKind::NumberBlacklist);
+  EXPECT_TRUE(tile->focusPolicy() & Qt::TabFocus);
+  QAccessibleInterface* element = QAccessible::queryAccessibleInterface(tile);
+  ASSERT_TRUE(element);
+  EXPECT_EQ(element->role(), QAccessible::Button);
+  EXPECT_EQ(element->text(QAccessible::Name), "号码黑名单 (2)");
+  EXPECT_EQ(element->childCount(), 0);  // its icon and label are not elements of their own
+  // Tab moves from tile to tile; Space on a tile opens its editor.
+  testing::tile(main(), RuleListKind::NumberWhitelist)->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), tile);
+  QTest::keyClick(tile, Qt::Key_Space);
+  QBAddController* editor = testing::settledOver<QBAddController>(main());
+  ASSERT_TRUE(editor);
+  EXPECT_EQ(editor->ruleListKind(), RuleListKind::NumberBlacklist);
+  closeEditor(editor);
+  // A screen reader's press on a row does what a tap does; so does Enter.
+  QWidget* faq = testing::functionRow(main(), "常见问题");
+  QAccessibleInterface* row = QAccessible::queryAccessibleInterface(faq);
+  ASSERT_TRUE(row && row->actionInterface());
+  EXPECT_EQ(row->text(QAccessible::Name), "常见问题");
+  row->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  ASSERT_TRUE(testing::settledOver<CommonProblemController>(main()));
+  tap(static_cast<NavigationContainer*>(main()->presentedViewController())->rightBarButton());  // 关闭
+  ASSERT_TRUE(waitFor([&] { return main()->presentedViewController() == nullptr; }));
+  faq->setFocus();
+  QTest::keyClick(faq, Qt::Key_Return);
+  EXPECT_TRUE(testing::settledOver<CommonProblemController>(main()));
+}
+
+// Stands in for the desktop's handler of web and store links, counting what it is asked to open.
+class LinkRecorder : public QObject {
+  Q_OBJECT
+
+ public:
+  LinkRecorder() {
+    for (const char* scheme : {"https", "itms-apps"}) QDesktopServices::setUrlHandler(scheme, this, "open");
+  }
+  ~LinkRecorder() override {
+    for (const char* scheme : {"https", "itms-apps"}) QDesktopServices::unsetUrlHandler(scheme);
+  }
+  std::vector<QUrl> opened;
+
+ public slots:
+  void open(const QUrl& url) { opened.push_back(url); }
+};
+
+// A quick double tap on a link row opens its page once.
+TEST_F(MainScreen, ADoubleTapOnALinkOpensItOnce) {
+  LinkRecorder links;
+  QWidget* social = testing::functionRow(main(), "官方微博");
+  tap(social);
+  tap(social);
+  QTest::qWait(50);
+  ASSERT_EQ(links.opened.size(), 1u);
+  EXPECT_EQ(links.opened[0].host(), "weibo.com");
+}
+
+// An entry that looks like markup is shown as the text it is.
+TEST_F(MainScreen, EntriesAreShownAsPlainText) {
+  ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordBlacklist, {"<br>", "<b>中奖</b>"}));
+  QBAddController* editor = openEditor(3);
+  ASSERT_TRUE(editor);
+  for (int row = 0; row < 2; ++row) {
+    QLabel* label = table(editor)->cellForRow(row)->textLabel();
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_GT(label->sizeHint().width(), QFontMetrics(label->font()).horizontalAdvance("<b>") - 1) << row;
+  }
+  EXPECT_EQ(table(editor)->cellForRow(0)->textLabel()->text(), "<br>");
+}
+
 TEST_F(MainScreen, TheFilterJudgesTheNextMessageByAnEntryAddedInTheApp) {
   const std::string body = "周末特价，全场清仓大甩卖";
   auto judge = [&] {
@@ -262,3 +373,5 @@ TEST(SystemVersionWarning, ShowsOnlyForTheTwoBrokenVersions) {
 
 }  // namespace
 }  // namespace quell
+
+#include "main_screen_test.moc"

@@ -4,7 +4,10 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -85,6 +88,42 @@ TEST_F(MessageTest, EachVerdictHasItsTitle) {
   }
   QTest::qWait(300);
   EXPECT_EQ(backend_.store().count(), 0);  // "好" sends nothing
+}
+
+// Copied text is shown as it is: markup stays text, and line breaks stay.
+TEST_F(MessageTest, CopiedMarkupIsShownAsText) {
+  const QString copied = "<b>中奖</b>啦\n<br>请回复";
+  UIAlertController* alert = testCopied(copied);
+  ASSERT_TRUE(alert);
+  QLabel* message = nullptr;
+  for (auto* label : alert->findChildren<QLabel*>())
+    if (label->text() == copied) message = label;
+  ASSERT_TRUE(message);
+  EXPECT_EQ(message->textFormat(), Qt::PlainText);
+  // Two lines, as copied.
+  EXPECT_GE(message->height(), 2 * QFontMetrics(message->font()).lineSpacing());
+  tap(alert->actionButtons().back());
+}
+
+// However long the copied text, the alert fits the window: the text scrolls, every button can be
+// reached, and Escape closes it as "好" does, sending nothing.
+TEST_F(MessageTest, ALongMessageScrollsInsideTheAlertAndEscapeCancels) {
+  QString copied;
+  for (int line = 1; line <= 60; ++line) copied += QString("第%1行：恭喜您中奖，请点击链接领取\n").arg(line);
+  UIAlertController* alert = testCopied(copied);
+  ASSERT_TRUE(alert);
+  const QRect window = window_->rect();
+  for (QPushButton* button : alert->actionButtons()) {
+    QRect shown(button->mapTo(window_.get(), QPoint(0, 0)), button->size());
+    EXPECT_TRUE(window.contains(shown)) << button->text().toStdString() << " at " << shown.y();
+  }
+  auto* scroller = alert->findChild<QScrollArea*>();
+  ASSERT_TRUE(scroller);
+  EXPECT_GT(scroller->verticalScrollBar()->maximum(), 0);  // the rest of the text is a scroll away
+  QTest::keyClick(alert, Qt::Key_Escape);
+  EXPECT_TRUE(waitFor([&] { return window_->mainScreen()->presentedViewController() == nullptr; }));
+  QTest::qWait(300);
+  EXPECT_EQ(backend_.store().count(), 0);
 }
 
 TEST_F(MessageTest, NothingUsableOnTheClipboardAsksForACopy) {

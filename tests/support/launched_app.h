@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QTest>
 #include <memory>
 
@@ -39,11 +40,17 @@ T* settledOver(QWidget* screen) {
   return shown && shown->isSettled() ? shown : nullptr;
 }
 
+// The name a screen reader gives a widget: its accessible name, else what it shows (a button's text).
+inline QString accessibleNameOf(QWidget* widget) {
+  QAccessibleInterface* element = QAccessible::queryAccessibleInterface(widget);
+  return element ? element->text(QAccessible::Name) : widget->accessibleName();
+}
+
 // The visible widget under root whose accessible name starts with `name`, as a screen reader finds it.
 template <typename T = QWidget>
 T* named(QWidget* root, const QString& name) {
   for (auto* widget : root->findChildren<T*>())
-    if (widget->isVisible() && widget->accessibleName().startsWith(name)) return widget;
+    if (widget->isVisible() && accessibleNameOf(widget).startsWith(name)) return widget;
   return nullptr;
 }
 

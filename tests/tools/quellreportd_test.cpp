@@ -1,6 +1,6 @@
 // The report backend under good and bad input, over real HTTPS on 127.0.0.1.
-#include <gtest/gtest.h>
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <openssl/ssl.h>
 #include <sys/socket.h>
@@ -58,8 +58,8 @@ TEST_F(ReportBackendTest, StoresAGoodReportAndAnswersItsIdAndTime) {
   });
   EXPECT_EQ(seen, 1);
   // The media type is compared without regard to case, and parameters may follow it.
-  for (const char* json : {"application/json; charset=utf-8", "Application/JSON; charset=utf-8",
-                           "APPLICATION/JSON", " application/json ;charset=UTF-8"})
+  for (const char* json : {"application/json; charset=utf-8", "Application/JSON; charset=utf-8", "APPLICATION/JSON",
+                           " application/json ;charset=UTF-8"})
     EXPECT_EQ(post(kReport.dump(), keys(), json)->status, 201) << json;
   for (const char* other : {"text/plain", "application/jsonx", "application/json-patch+json", "application"})
     EXPECT_EQ(post(kReport.dump(), keys(), other)->status, 415) << other;
@@ -94,8 +94,7 @@ TEST(ReportBackendIdleClients, HoldBackNoReport) {
   client.enable_server_certificate_verification(true);
   client.set_connection_timeout(10, 0);
   client.set_read_timeout(10, 0);
-  httplib::Headers keys = {{"X-Bmob-Application-Id", kDefaultApplicationId},
-                           {"X-Bmob-REST-API-Key", kDefaultRestKey}};
+  httplib::Headers keys = {{"X-Bmob-Application-Id", kDefaultApplicationId}, {"X-Bmob-REST-API-Key", kDefaultRestKey}};
   auto res = client.Post("/classes/spam", keys, kReport.dump(), "application/json");
   for (int fd : idle) close(fd);
   ASSERT_TRUE(res) << httplib::to_string(res.error());

@@ -1,6 +1,7 @@
 #include "tools/quellshots/screen_tour.h"
 
 #include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -37,12 +38,18 @@ const char* kEditorNames[4] = {"number-whitelist", "number-blacklist", "keyword-
 
 void tap(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
 
+// The name a screen reader gives a widget: its accessible name, else what it shows (a button's text).
+inline QString accessibleNameOf(QWidget* widget) {
+  QAccessibleInterface* element = QAccessible::queryAccessibleInterface(widget);
+  return element ? element->text(QAccessible::Name) : widget->accessibleName();
+}
+
 // The widget under root whose accessible name starts with `name`, as a screen reader finds it.
 template <typename T = QWidget>
 T* named(QWidget* root, const QString& name) {
   if (!root) return nullptr;
   for (auto* widget : root->findChildren<T*>())
-    if (widget->isVisible() && widget->accessibleName().startsWith(name)) return widget;
+    if (widget->isVisible() && accessibleNameOf(widget).startsWith(name)) return widget;
   return nullptr;
 }
 
@@ -222,8 +229,7 @@ void tourAppearance(Tour& tour, UIUserInterfaceStyle style) {
   window.setAttribute(Qt::WA_DontShowOnScreen);
   window.show();
   ViewController* main = window.mainScreen();
-  if (!tour.waitFor("the main screen", [&] { return window.isVisible() && tile(main, 0); }))
-    return;
+  if (!tour.waitFor("the main screen", [&] { return window.isVisible() && tile(main, 0); })) return;
   tour.shoot(&window, "main");
   // The end of the page.
   auto* page = main->findChild<UIScrollView*>();
@@ -237,7 +243,8 @@ void tourAppearance(Tour& tour, UIUserInterfaceStyle style) {
 
   // The two outcomes of a report.
   PKHUD& hud = PKHUD::sharedHUD();
-  for (const auto& [name, text] : {std::pair{"hud-report-thanks", "感谢"}, std::pair{"hud-report-failed", "提交失败"}}) {
+  for (const auto& [name, text] :
+       {std::pair{"hud-report-thanks", "感谢"}, std::pair{"hud-report-failed", "提交失败"}}) {
     showTextHUD(QString::fromUtf8(text));
     tour.waitFor(QString("the HUD saying ") + name, [&] { return hud.isShowing(); });
     tour.shoot(&window, name);
@@ -257,8 +264,10 @@ void tourVersionWarning(Tour& tour, UIUserInterfaceStyle style) {
     if (tour.awaitPresented<UIAlertController>(window.mainScreen(), "the system version warning"))
       tour.shoot(&window, "version-warning");
   }
-  if (previous.isEmpty()) qunsetenv("QUELL_SYSTEM_VERSION");
-  else qputenv("QUELL_SYSTEM_VERSION", previous);
+  if (previous.isEmpty())
+    qunsetenv("QUELL_SYSTEM_VERSION");
+  else
+    qputenv("QUELL_SYSTEM_VERSION", previous);
 }
 
 }  // namespace
