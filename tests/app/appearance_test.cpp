@@ -107,7 +107,7 @@ TEST_F(Appearance, DarkSurfacesStandOutFromWhatIsBehindThem) {
   const QRgb fill = withHud.pixel(c + QPoint(0, 55));
   const QRgb beside = withHud.pixel(QPoint(box.left() - 20, c.y() + 55));  // a row, outside the box
   EXPECT_GT(std::abs(lightness(fill) - lightness(beside)), 20);
-  EXPECT_EQ(withHud.pixel(c + QPoint(-2, 1)), fill);  // inside the check mark's corner: no filled triangle
+  EXPECT_EQ(withHud.pixel(c + QPoint(-2, 1)), fill);              // inside the check mark's corner: no filled triangle
   EXPECT_GT(lightness(withHud.pixel(c + QPoint(-19, 13))), 200);  // on its stroke
 }
 
