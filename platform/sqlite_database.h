@@ -37,6 +37,7 @@ class SqliteStatement {
   void bindText(int index, std::string_view text);
   void bindBlob(int index, std::string_view bytes);
   void bindOptionalText(int index, const std::optional<std::string>& text);  // null when absent
+  void bindInt64(int index, std::int64_t value) { sqlite3_bind_int64(statement_, index, value); }
 
   // SQLITE_ROW, SQLITE_DONE or an error code.
   int step() { return sqlite3_step(statement_); }

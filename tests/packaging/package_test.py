@@ -68,7 +68,7 @@ class DebianPackage(unittest.TestCase):
         outside = [f for f in self.files if not f.startswith(("/usr/bin/", "/usr/share/"))]
         self.assertEqual(outside, [])
         # Test and development programs stay out of the package.
-        for program in ("quelltrain", "quellgallery", "quellicons"):
+        for program in ("quelltrain", "quellgallery", "quellicons", "quellshots"):
             self.assertNotIn(f"/usr/bin/{program}", self.files)
 
     def test_no_path_of_the_build_machine_in_any_file(self):

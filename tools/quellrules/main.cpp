@@ -12,11 +12,9 @@
 #include <sstream>
 #include <string_view>
 
-#include <unicode/uchar.h>
-#include <unicode/utf8.h>
-
 #include "engine/rule_store.h"
 #include "platform/bundle.h"
+#include "platform/one_line_text.h"
 #include "platform/unicode_text.h"
 #include "tools/quellrules/rules_backup.h"
 
@@ -85,49 +83,13 @@ int writeFailed(const quell::Status<quell::StoreError>& status, const std::strin
   return fail(prefix + "the store could not be written: " + status.message());
 }
 
-// An entry as one row of text: control characters, line and paragraph separators, bidirectional
-// controls and bytes that are not UTF-8 are written as escapes (and the backslash as "\\"), so that no
-// entry can break a row or forge another.
-std::string rowText(std::string_view entry) {
-  std::string row;
-  const auto* bytes = reinterpret_cast<const uint8_t*>(entry.data());
-  const int32_t length = static_cast<int32_t>(entry.size());
-  for (int32_t i = 0; i < length;) {
-    const int32_t start = i;
-    UChar32 c;
-    U8_NEXT(bytes, i, length, c);
-    char escape[16];
-    if (c < 0) {
-      for (int32_t j = start; j < i; ++j) {
-        std::snprintf(escape, sizeof escape, "\\x%02X", bytes[j]);
-        row += escape;
-      }
-    } else if (c == '\\') {
-      row += "\\\\";
-    } else if (c == '\t') {
-      row += "\\t";
-    } else if (c == '\n') {
-      row += "\\n";
-    } else if (c == '\r') {
-      row += "\\r";
-    } else if (u_charType(c) == U_CONTROL_CHAR || c == 0x2028 || c == 0x2029 ||
-               u_hasBinaryProperty(c, UCHAR_BIDI_CONTROL)) {
-      std::snprintf(escape, sizeof escape, "\\u{%04X}", static_cast<unsigned>(c));
-      row += escape;
-    } else {
-      row.append(entry.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(i - start)));
-    }
-  }
-  return row;
-}
-
 int list() {
   for (const auto& k : kKindNames) {
     auto entries = RuleStore::readStoredList(k.kind);
     std::printf("%s (%s)%s\n", k.title, k.shortName, entries ? "" : " [unreadable: reads as empty]");
     std::size_t index = 0;
     for (const auto& entry : entries ? *entries : std::vector<std::string>())
-      std::printf("  %zu\t%s\n", index++, rowText(entry).c_str());
+      std::printf("  %zu\t%s\n", index++, quell::oneLineText(entry).c_str());
     if (k.kind == RuleListKind::NumberWhitelist)
       for (const char* number : quell::BuiltInServiceNumbers) std::printf("  -\t%s\t(built-in)\n", number);
   }

@@ -1,0 +1,14 @@
+// oneLineText: a text as one row of a terminal listing. Control characters, line and paragraph separators,
+// bidirectional controls and bytes that are not UTF-8 are written as escapes ("\n", "\t", "\u{202E}",
+// "\xFF"), and the backslash as "\\", so that no text can break a row, forge another or reorder what
+// follows it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quell {
+
+std::string oneLineText(std::string_view text);
+
+}  // namespace quell
