@@ -63,7 +63,8 @@ class DebianPackage(unittest.TestCase):
                      "/usr/share/icons/hicolor/256x256/apps/quellbox.png",
                      "/usr/share/doc/quell/copyright",
                      "/usr/share/doc/quell/changelog.gz",
-                     "/usr/share/man/man1/quellguard.1.gz"):
+                     "/usr/share/man/man1/quellguard.1.gz",
+                     "/usr/share/dbus-1/services/app.quell.Guard.service"):
             self.assertIn(path, self.files)
         outside = [f for f in self.files if not f.startswith(("/usr/bin/", "/usr/share/"))]
         self.assertEqual(outside, [])

@@ -1,0 +1,109 @@
+// quellguard --dbus on a private session bus, started by the bus on the first call, as a messaging app
+// would reach it.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusReply>
+#include <QThread>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "engine/rule_store.h"
+#include "extension/guard_dbus_service.h"
+#include "tests/support/private_bus.h"
+#include "tests/support/test_environment.h"
+
+namespace quell {
+namespace {
+
+class GuardOnDBus : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    qputenv("QUELL_LOG", "stderr");
+    qputenv("QUELL_DBUS_IDLE_SECONDS", "2");
+    // Set before the daemon starts: the services it starts inherit the environment, the store included.
+    ASSERT_TRUE(RuleStore::writeLists({{RuleListKind::KeywordBlacklist, {"退订", "贷款", "回T"}}}));
+    bus_ = std::make_unique<testing::PrivateBus>();
+    bus_->addService(kGuardServiceName, std::string(QUELLGUARD_PATH) + " --dbus");
+    connection_ = std::make_unique<QDBusConnection>(
+        QDBusConnection::connectToBus(QString::fromStdString(bus_->address()), "guard-test"));
+    ASSERT_TRUE(connection_->isConnected());
+  }
+  void TearDown() override {
+    connection_.reset();
+    QDBusConnection::disconnectFromBus("guard-test");
+    bus_.reset();
+  }
+  // A plain method call, as a client that knows the interface makes it (no introspection first).
+  QDBusMessage call(const char* method, const std::string& sender, const std::string& body) {
+    QDBusMessage message = QDBusMessage::createMethodCall(kGuardServiceName, kGuardObjectPath, kGuardInterface, method);
+    message << QString::fromStdString(sender) << QString::fromStdString(body);
+    return connection_->call(message, QDBus::Block, 20000);
+  }
+  QString action(const std::string& sender, const std::string& body) {
+    QDBusReply<QString> reply = call("HandleQueryRequest", sender, body);
+    EXPECT_TRUE(reply.isValid()) << reply.error().message().toStdString();
+    return reply.value();
+  }
+
+  testing::ScopedDataHome home_;
+  std::unique_ptr<testing::PrivateBus> bus_;
+  std::unique_ptr<QDBusConnection> connection_;
+};
+
+TEST_F(GuardOnDBus, IsStartedOnDemandAndAnswersAsTheFilterDoes) {
+  EXPECT_FALSE(connection_->interface()->isServiceRegistered(kGuardServiceName));
+  std::ifstream samples(std::string(QUELL_SOURCE_DIR) + "/samples/messages.jsonl");
+  int compared = 0;
+  for (std::string line; std::getline(samples, line);) {
+    auto query = nlohmann::json::parse(line);
+    if (!query.contains("sender") || !query.contains("messageBody")) continue;  // D-Bus strings cannot be absent
+    const std::string sender = query["sender"], body = query["messageBody"];
+    auto filter =
+        testing::runProcess(QUELLGUARD_PATH, {"--sender", sender, "--body", body}, "", {{"QUELL_LOG", "stderr"}});
+    EXPECT_EQ(action(sender, body).toStdString() + "\n", filter.out) << line;
+    ++compared;
+  }
+  EXPECT_EQ(compared, 10);
+  EXPECT_TRUE(connection_->interface()->isServiceRegistered(kGuardServiceName));  // started by the first call
+}
+
+TEST_F(GuardOnDBus, ExplainsTheDecision) {
+  QDBusReply<QVariantMap> list = call("Explain", "13800138000", "回复退订");
+  ASSERT_TRUE(list.isValid()) << list.error().message().toStdString();
+  EXPECT_EQ(list.value()["action"].toString(), "junk");
+  EXPECT_EQ(list.value()["stage"].toString(), "keyword-blacklist");
+  EXPECT_EQ(list.value()["matched"].toStringList(), QStringList{"退订"});
+
+  QDBusReply<QVariantMap> model = call("Explain", "13800138000", "好的，我明天下午三点到公司楼下等你");
+  ASSERT_TRUE(model.isValid());
+  EXPECT_EQ(model.value()["stage"].toString(), "model");
+  EXPECT_EQ(model.value()["action"].toString(), "none");
+  EXPECT_LE(model.value()["score"].toDouble(), model.value()["threshold"].toDouble());
+  EXPECT_TRUE(model.value()["matched"].toStringList().isEmpty());
+}
+
+TEST_F(GuardOnDBus, QuitsWhenIdleAndIsStartedAgain) {
+  EXPECT_EQ(action("13800138000", "回复退订"), "junk");
+  bool gone = false;
+  for (int waited = 0; waited < 15000 && !gone; waited += 100) {
+    QThread::msleep(100);
+    gone = !connection_->interface()->isServiceRegistered(kGuardServiceName);
+  }
+  EXPECT_TRUE(gone);
+  EXPECT_EQ(action("13800138000", "好的，明天见。"), "none");
+}
+
+}  // namespace
+}  // namespace quell
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  qDBusRegisterMetaType<QList<QVariantMap>>();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
