@@ -11,7 +11,7 @@ PROGRAMS="build-essential cmake ninja-build pkg-config ca-certificates
   libicu-dev libsqlite3-dev libssl-dev nlohmann-json3-dev libcpp-httplib-dev liblinear-dev"
 APP="qt6-base-dev fonts-noto-cjk"
 PACKAGE="file dpkg-dev"
-TESTS="git libgtest-dev libbenchmark-dev python3 clang libclang-rt-14-dev clang-format dbus-daemon"
+TESTS="git libgtest-dev libbenchmark-dev python3 clang libclang-rt-14-dev clang-format dbus-daemon python3-dbus python3-gi"
 
 case "${1:-all}" in
   programs) PACKAGES="$PROGRAMS" ;;

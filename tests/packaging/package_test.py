@@ -54,7 +54,7 @@ class DebianPackage(unittest.TestCase):
         self.assertTrue(self.field("Description"))
 
     def test_files_land_in_the_usual_places(self):
-        for program in ("quellguard", "quellrules", "quellbox", "quellreportd"):
+        for program in ("quellguard", "quellrules", "quellbox", "quellreportd", "quellmodem", "quelllog"):
             self.assertIn(f"/usr/bin/{program}", self.files)
         for path in ("/usr/share/quell/Quellguard/Info.json",
                      "/usr/share/quell/Quellguard/QBModel210713.mlmodelc/model.qbml",
@@ -64,9 +64,13 @@ class DebianPackage(unittest.TestCase):
                      "/usr/share/doc/quell/copyright",
                      "/usr/share/doc/quell/changelog.gz",
                      "/usr/share/man/man1/quellguard.1.gz",
-                     "/usr/share/dbus-1/services/app.quell.Guard.service"):
+                     "/usr/share/dbus-1/services/app.quell.Guard.service",
+                     "/usr/share/systemd/user/quellmodem.service",
+                     "/usr/lib/systemd/system/quellmodem.service",
+                     "/usr/share/man/man1/quellmodem.1.gz",
+                     "/usr/share/man/man1/quelllog.1.gz"):
             self.assertIn(path, self.files)
-        outside = [f for f in self.files if not f.startswith(("/usr/bin/", "/usr/share/"))]
+        outside = [f for f in self.files if not f.startswith(("/usr/bin/", "/usr/share/", "/usr/lib/systemd/system/"))]
         self.assertEqual(outside, [])
         # Test and development programs stay out of the package.
         for program in ("quelltrain", "quellgallery", "quellicons", "quellshots"):

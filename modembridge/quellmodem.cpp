@@ -1,0 +1,92 @@
+// quellmodem: filters the SMS that ModemManager receives on this machine, with the same verdict and the
+// same rule store as the filter. See modem_bridge.h for what it does with each message.
+//   quellmodem [--once] [--delete-junk] [--on-ham CMD] [--on-junk CMD] [--quiet]
+// It uses the D-Bus system bus (DBUS_SYSTEM_BUS_ADDRESS overrides where it is) and runs until SIGTERM or
+// SIGINT; --once judges what the modems hold now and exits.
+#include <QCoreApplication>
+#include <QTimer>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "modembridge/modem_bridge.h"
+#include "platform/bundle.h"
+
+const quell::BundleIdentity quell::kMainBundleIdentity = {"Quellguard", "app.quell.quellmodem"};
+
+namespace {
+
+std::atomic<bool> stopRequested{false};
+
+int usage() {
+  std::fprintf(stderr,
+               "usage: quellmodem [--once] [--delete-junk] [--on-ham CMD] [--on-junk CMD] [--quiet]\n"
+               "  --once         judge what the modems hold now, then exit\n"
+               "  --delete-junk  delete a junk SMS from the modem once it is in the junk log\n"
+               "  --on-ham CMD   run CMD for each ham SMS (the message in QUELL_SENDER, QUELL_BODY,\n"
+               "                 QUELL_TIMESTAMP, QUELL_STAGE and on standard input; never through a shell)\n"
+               "  --on-junk CMD  the same for each junk SMS\n"
+               "  --quiet        no desktop notification for junk\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  quell::ModemBridgeOptions options;
+  bool once = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--once")
+      once = true;
+    else if (arg == "--delete-junk")
+      options.deleteJunk = true;
+    else if (arg == "--quiet")
+      options.notify = false;
+    else if (arg == "--on-ham" && i + 1 < argc)
+      options.onHam = QString::fromLocal8Bit(argv[++i]);
+    else if (arg == "--on-junk" && i + 1 < argc)
+      options.onJunk = QString::fromLocal8Bit(argv[++i]);
+    else
+      return usage();
+  }
+  QCoreApplication app(argc, argv);
+  if (const char* timeout = std::getenv("QUELL_HOOK_TIMEOUT_MS"); timeout && *timeout)
+    options.hookTimeout = std::chrono::milliseconds(std::clamp(std::atoi(timeout), 100, 600000));
+  QDBusConnection bus = QDBusConnection::systemBus();
+  if (!bus.isConnected()) {
+    std::fprintf(stderr, "quellmodem: cannot reach the system bus: %s\n", qPrintable(bus.lastError().message()));
+    return 1;
+  }
+  const char* chosenLog = std::getenv("QUELL_JUNK_LOG");
+  auto log =
+      quell::JunkLog::open(chosenLog && *chosenLog ? std::filesystem::path(chosenLog) : quell::JunkLog::defaultPath());
+  if (!log) {
+    std::fprintf(stderr, "quellmodem: %s\n", log.message().c_str());
+    return 1;
+  }
+  quell::ModemBridge bridge(bus, std::move(*log), options);
+  if (once) {
+    bridge.judgeStoredMessages();
+    // Hooks finish (or are killed at their timeout) before the program ends.
+    QTimer wait;
+    QObject::connect(&wait, &QTimer::timeout, &app, [&] {
+      if (bridge.runningHooks() == 0) app.quit();
+    });
+    wait.start(20);
+    app.exec();
+    return 0;
+  }
+  std::signal(SIGTERM, [](int) { stopRequested = true; });
+  std::signal(SIGINT, [](int) { stopRequested = true; });
+  QTimer stopper;
+  QObject::connect(&stopper, &QTimer::timeout, &app, [&] {
+    if (stopRequested) app.quit();
+  });
+  stopper.start(50);
+  bridge.start();
+  app.exec();
+  return 0;
+}

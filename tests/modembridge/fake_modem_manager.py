@@ -1,0 +1,141 @@
+#!/usr/bin/python3
+"""A fake ModemManager for the bridge's tests, on the system bus that DBUS_SYSTEM_BUS_ADDRESS names.
+
+It owns org.freedesktop.ModemManager1 and serves what the bridge uses: the ObjectManager at
+/org/freedesktop/ModemManager1 (GetManagedObjects, InterfacesAdded, InterfacesRemoved), one modem with the
+Messaging interface (List, Delete, the Added signal) and SMS objects with their properties (GetAll,
+PropertiesChanged). The tests drive it through app.quell.test.FakeModemManager on the same path:
+AddSms, AddMany, SetState, AddModem, RemoveModem, Stored. It prints "ready" once it owns the name."""
+import sys
+
+import dbus
+import dbus.mainloop.glib
+import dbus.service
+from gi.repository import GLib
+
+MANAGER = "org.freedesktop.ModemManager1"
+MANAGER_PATH = "/org/freedesktop/ModemManager1"
+MODEM_PATH = MANAGER_PATH + "/Modem/0"
+MESSAGING = "org.freedesktop.ModemManager1.Modem.Messaging"
+SMS = "org.freedesktop.ModemManager1.Sms"
+PROPERTIES = "org.freedesktop.DBus.Properties"
+OBJECT_MANAGER = "org.freedesktop.DBus.ObjectManager"
+CONTROL = "app.quell.test.FakeModemManager"
+
+
+class Sms(dbus.service.Object):
+    def __init__(self, bus, path, properties, broken):
+        super().__init__(bus, path)
+        self.properties = properties
+        self.broken = broken
+
+    @dbus.service.method(PROPERTIES, in_signature="s", out_signature="a{sv}")
+    def GetAll(self, interface):
+        if self.broken:
+            raise dbus.exceptions.DBusException("the SMS cannot be read", name="org.freedesktop.DBus.Error.Failed")
+        return self.properties if interface == SMS else {}
+
+    @dbus.service.signal(PROPERTIES, signature="sa{sv}as")
+    def PropertiesChanged(self, interface, changed, invalidated):
+        pass
+
+
+class Modem(dbus.service.Object):
+    def __init__(self, bus, path, manager):
+        super().__init__(bus, path)
+        self.manager = manager
+
+    @dbus.service.method(MESSAGING, in_signature="", out_signature="ao")
+    def List(self):
+        return [dbus.ObjectPath(p) for p in self.manager.messages]
+
+    @dbus.service.method(MESSAGING, in_signature="o", out_signature="")
+    def Delete(self, path):
+        sms = self.manager.messages.pop(str(path), None)
+        if sms is None:
+            raise dbus.exceptions.DBusException("no such SMS", name="org.freedesktop.ModemManager1.Error.Core.NotFound")
+        sms.remove_from_connection()
+
+    @dbus.service.signal(MESSAGING, signature="ob")
+    def Added(self, path, received):
+        pass
+
+
+class Manager(dbus.service.Object):
+    def __init__(self, bus):
+        super().__init__(bus, MANAGER_PATH)
+        self.bus = bus
+        self.messages = {}
+        self.count = 0
+        self.modem = Modem(bus, MODEM_PATH, self)
+
+    @dbus.service.method(OBJECT_MANAGER, in_signature="", out_signature="a{oa{sa{sv}}}")
+    def GetManagedObjects(self):
+        if self.modem is None:
+            return {}
+        return {dbus.ObjectPath(MODEM_PATH): {MESSAGING: {}, "org.freedesktop.ModemManager1.Modem": {}}}
+
+    @dbus.service.signal(OBJECT_MANAGER, signature="oa{sa{sv}}")
+    def InterfacesAdded(self, path, interfaces):
+        pass
+
+    @dbus.service.signal(OBJECT_MANAGER, signature="oas")
+    def InterfacesRemoved(self, path, interfaces):
+        pass
+
+    @dbus.service.method(CONTROL, in_signature="ssuaybb", out_signature="o")
+    def AddSms(self, number, text, state, data, broken, announce):
+        self.count += 1
+        path = "%s/SMS/%d" % (MANAGER_PATH, self.count)
+        properties = {"Number": dbus.String(number), "Text": dbus.String(text), "State": dbus.UInt32(state),
+                      "Data": dbus.ByteArray(bytes(data)), "Timestamp": dbus.String("2026-12-07T10:00:00+08:00")}
+        self.messages[path] = Sms(self.bus, path, properties, broken)
+        if announce and self.modem is not None:
+            self.modem.Added(dbus.ObjectPath(path), state == 3)
+        return dbus.ObjectPath(path)
+
+    @dbus.service.method(CONTROL, in_signature="ssu", out_signature="")
+    def AddMany(self, number, text, count):
+        """A burst: count received messages, each announced, as fast as the bus takes them."""
+        for i in range(count):
+            self.AddSms("%s%d" % (number, i), text, 3, [], False, True)
+
+    @dbus.service.method(CONTROL, in_signature="ou", out_signature="")
+    def SetState(self, path, state):
+        sms = self.messages[str(path)]
+        sms.properties["State"] = dbus.UInt32(state)
+        sms.PropertiesChanged(SMS, {"State": dbus.UInt32(state)}, [])
+
+    @dbus.service.method(CONTROL, in_signature="", out_signature="")
+    def RemoveModem(self):
+        if self.modem is not None:
+            self.modem.remove_from_connection()
+            self.modem = None
+            self.InterfacesRemoved(dbus.ObjectPath(MODEM_PATH), [MESSAGING])
+
+    @dbus.service.method(CONTROL, in_signature="", out_signature="")
+    def AddModem(self):
+        if self.modem is None:
+            self.modem = Modem(self.bus, MODEM_PATH, self)
+            self.InterfacesAdded(dbus.ObjectPath(MODEM_PATH), {MESSAGING: {}})
+
+    @dbus.service.method(CONTROL, in_signature="", out_signature="ao")
+    def Stored(self):
+        return [dbus.ObjectPath(p) for p in self.messages]
+
+
+def main():
+    dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
+    bus = dbus.SystemBus()
+    manager = Manager(bus)
+    name = dbus.service.BusName(MANAGER, bus, do_not_queue=True)
+    print("ready", flush=True)
+    loop = GLib.MainLoop()
+    try:
+        loop.run()
+    finally:
+        del name, manager
+
+
+if __name__ == "__main__":
+    sys.exit(main())
