@@ -51,7 +51,8 @@ Result<std::unique_ptr<JunkLog>, StoreError> JunkLog::open(const std::filesystem
       "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;"
       "CREATE TABLE IF NOT EXISTS junk(id INTEGER PRIMARY KEY AUTOINCREMENT, logged TEXT NOT NULL,"
       " received TEXT NOT NULL, modem TEXT NOT NULL, sender TEXT NOT NULL, body TEXT NOT NULL,"
-      " reasons TEXT NOT NULL, deleted INTEGER NOT NULL DEFAULT 0, not_junk INTEGER NOT NULL DEFAULT 0)",
+      " reasons TEXT NOT NULL, deleted INTEGER NOT NULL DEFAULT 0, not_junk INTEGER NOT NULL DEFAULT 0);"
+      "CREATE TABLE IF NOT EXISTS judged(fingerprint TEXT PRIMARY KEY, judged TEXT NOT NULL)",
       StoreError::kCannotOpen);
   if (!setup) return Failure<StoreError>{setup.code(), file.string() + " is not a usable junk log: " + setup.message()};
   return std::unique_ptr<JunkLog>(new JunkLog(std::move(*db), limits));
@@ -85,6 +86,34 @@ Result<std::int64_t, StoreError> JunkLog::record(const JunkMessage& message) {
   return newId;
 }
 
+Result<bool, StoreError> JunkLog::judgedBefore(const std::string& fingerprint) {
+  auto query = db_.prepare("SELECT 1 FROM judged WHERE fingerprint = ?1");
+  if (!query) return query.failure();
+  query->bindText(1, fingerprint);
+  const int rc = query->step();
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE) return Failure<StoreError>{StoreError::kUnreadable, db_.lastError()};
+  return rc == SQLITE_ROW;
+}
+
+Status<StoreError> JunkLog::rememberJudged(const std::string& fingerprint) {
+  SqliteTransaction transaction(db_);
+  if (!transaction.begun()) return transaction.begun();
+  auto insert = db_.prepare("INSERT OR IGNORE INTO judged(fingerprint, judged) VALUES(?1, ?2)");
+  if (!insert) return insert.status();
+  insert->bindText(1, fingerprint);
+  insert->bindText(2, utcNow());
+  if (insert->step() != SQLITE_DONE) return {StoreError::kWriteFailed, db_.lastError()};
+  // As bounded as the entries: by age, and at most ten times as many as entries are kept.
+  auto prune = db_.prepare(
+      "DELETE FROM judged WHERE judged < ?1 OR rowid <= (SELECT rowid FROM judged ORDER BY "
+      "rowid DESC LIMIT 1 OFFSET ?2)");
+  if (!prune) return prune.status();
+  prune->bindText(1, utcSecondsAgo(std::chrono::duration_cast<std::chrono::seconds>(limits_.maxAge).count()));
+  prune->bindInt64(2, std::max<std::int64_t>(limits_.maxEntries, 1) * 10);
+  if (prune->step() != SQLITE_DONE) return {StoreError::kWriteFailed, db_.lastError()};
+  return transaction.commit();
+}
+
 Status<StoreError> JunkLog::setFlag(const char* column, std::int64_t id) {
   auto update = db_.prepare(std::string("UPDATE junk SET ") + column + " = 1 WHERE id = ?1");
   if (!update) return update.status();
@@ -96,7 +125,7 @@ Status<StoreError> JunkLog::setFlag(const char* column, std::int64_t id) {
 Status<StoreError> JunkLog::markDeleted(std::int64_t id) { return setFlag("deleted", id); }
 Status<StoreError> JunkLog::markNotJunk(std::int64_t id) { return setFlag("not_junk", id); }
 
-Status<StoreError> JunkLog::clear() { return db_.execute("DELETE FROM junk"); }
+Status<StoreError> JunkLog::clear() { return db_.execute("DELETE FROM junk"); }  // what was judged stays judged
 
 Result<std::vector<JunkEntry>, StoreError> JunkLog::select(const char* where, std::optional<std::int64_t> id) {
   auto query = db_.prepare(std::string("SELECT ") + kColumns + " FROM junk " + where + " ORDER BY id");

@@ -2,10 +2,10 @@
 // and why, and take a message back.
 //
 // One SQLite database, by default $XDG_DATA_HOME/quell/junk-log.sqlite (XDG_DATA_HOME defaults to
-// ~/.local/share). Every entry is on disk (WAL, synchronous FULL) when record() returns, so a bridge that
-// deletes a message from the modem only after recording it loses nothing to a crash or a power cut.
-// Ham is never logged. The log is bounded: each record() prunes entries older than the maximum age and
-// the oldest beyond the maximum count. Safe for one writer and any number of readers in other processes.
+// ~/.local/share). It also remembers which messages were judged at all. Every entry is on disk (WAL, synchronous FULL)
+// when record() returns, so a bridge that deletes a message from the modem only after recording it loses nothing to a
+// crash or a power cut. Ham is never logged. The log is bounded: each record() prunes entries older than the maximum
+// age and the oldest beyond the maximum count. Safe for one writer and any number of readers in other processes.
 #pragma once
 
 #include <chrono>
@@ -61,6 +61,12 @@ class JunkLog {
   Result<std::vector<JunkEntry>, StoreError> entries();
   Result<std::optional<JunkEntry>, StoreError> entry(std::int64_t id);
   Status<StoreError> clear();
+
+  // Which messages were judged already, ham included (by a fingerprint of what they hold), so that a
+  // bridge that restarts does not judge, log, announce or hand to a hook the same message twice. Kept as
+  // long as entries are.
+  Result<bool, StoreError> judgedBefore(const std::string& fingerprint);
+  Status<StoreError> rememberJudged(const std::string& fingerprint);
 
  private:
   JunkLog(SqliteDatabase db, JunkLogLimits limits) : db_(std::move(db)), limits_(limits) {}

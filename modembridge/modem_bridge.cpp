@@ -1,5 +1,6 @@
 #include "modembridge/modem_bridge.h"
 
+#include <QCryptographicHash>
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMetaType>
@@ -127,15 +128,26 @@ void ModemBridge::judgeSms(const QString& smsPath, const QString& modemPath) {
   const QString sender = sms.value("Number").toString();
   const QString text = sms.value("Text").toString();
   const QString timestamp = sms.value("Timestamp").toString();
-  // A message is known by what it is, not only by its path: a restarted ModemManager numbers its messages
-  // afresh, so a path may come back holding another message, while one already judged is not judged again.
-  const QString fingerprint =
-      QStringList{smsPath, sender, timestamp, text, QString::fromLatin1(sms.value("Data").toByteArray().toHex())}.join(
-          QChar(0));
-  if (judged_.contains(fingerprint)) return;
-  judged_.insert(fingerprint);
+  // A message is known by what it holds, not by its path: a restarted ModemManager numbers its messages
+  // afresh, and a restarted bridge must not judge (log, announce, hand to a hook) a message twice.
+  const std::string fingerprint =
+      QCryptographicHash::hash(
+          QStringList{sender, timestamp, text, QString::fromLatin1(sms.value("Data").toByteArray().toHex())}
+              .join(QChar(0))
+              .toUtf8(),
+          QCryptographicHash::Sha256)
+          .toHex()
+          .toStdString();
+  const QString key = QString::fromStdString(fingerprint);
+  if (judged_.contains(key)) return;
+  if (auto before = log_->judgedBefore(fingerprint); before && *before) {
+    judged_.insert(key);
+    return;
+  }
+  judged_.insert(key);
   if (text.isEmpty() && !sms.value("Data").toByteArray().isEmpty()) {
     log("skipped " + smsPath + ": a data SMS holds no text to judge");
+    (void)log_->rememberJudged(fingerprint);
     return;
   }
   const FilterDecision decision = decideMessage(sender.toStdString(), text.toStdString());
@@ -161,6 +173,7 @@ void ModemBridge::judgeSms(const QString& smsPath, const QString& modemPath) {
     }
     if (options_.notify) notifyJunk(sender);
   }
+  (void)log_->rememberJudged(fingerprint);  // should this fail, a restart judges it again: nothing is lost
   log(QString("%1 from %2: %3 (%4)").arg(smsPath, sender, junk ? "junk" : "ham", stage));
   const QString& hook = junk ? options_.onJunk : options_.onHam;
   if (!hook.isEmpty()) runHook(hook, sender, text, timestamp, stage);

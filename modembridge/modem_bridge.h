@@ -68,7 +68,7 @@ class ModemBridge : public QObject {
   QDBusConnection bus_;
   std::unique_ptr<JunkLog> log_;
   ModemBridgeOptions options_;
-  QSet<QString> judged_;               // the messages judged (or skipped for good), by path and content
+  QSet<QString> judged_;               // fingerprints of the messages judged (or skipped for good)
   QHash<QString, QString> receiving_;  // SMS path -> modem path, for those still being received
   int runningHooks_ = 0;
 };

@@ -7,6 +7,7 @@ Messaging interface (List, Delete, the Added signal) and SMS objects with their 
 PropertiesChanged). The tests drive it through app.quell.test.FakeModemManager on the same path:
 AddSms, AddMany, SetState, AddModem, RemoveModem, Stored. It prints "ready" once it owns the name."""
 import sys
+import time
 
 import dbus
 import dbus.mainloop.glib
@@ -83,12 +84,17 @@ class Manager(dbus.service.Object):
     def InterfacesRemoved(self, path, interfaces):
         pass
 
+    def timestamp(self):
+        """A distinct time for each message, a second apart, as a modem stamps them."""
+        seconds = self.count + int(time.time()) % 100000
+        return "2026-12-07T%02d:%02d:%02d+08:00" % (seconds // 3600 % 24, seconds // 60 % 60, seconds % 60)
+
     @dbus.service.method(CONTROL, in_signature="ssuaybb", out_signature="o")
     def AddSms(self, number, text, state, data, broken, announce):
         self.count += 1
         path = "%s/SMS/%d" % (MANAGER_PATH, self.count)
         properties = {"Number": dbus.String(number), "Text": dbus.String(text), "State": dbus.UInt32(state),
-                      "Data": dbus.ByteArray(bytes(data)), "Timestamp": dbus.String("2026-12-07T10:00:00+08:00")}
+                      "Data": dbus.ByteArray(bytes(data)), "Timestamp": dbus.String(self.timestamp())}
         self.messages[path] = Sms(self.bus, path, properties, broken)
         if announce and self.modem is not None:
             self.modem.Added(dbus.ObjectPath(path), state == 3)

@@ -69,9 +69,9 @@ class ModemBridgeTest : public ::testing::Test {
     ASSERT_TRUE(eventually([&] { return manager_->canReadLine() || manager_->waitForReadyRead(50); }));
     ASSERT_EQ(manager_->readLine().trimmed(), "ready");
   }
-  void startBridge(QStringList args) {
+  void startBridge(QStringList args, const QProcessEnvironment& env = {}) {
     bridge_ = std::make_unique<QProcess>();
-    bridge_->setProcessEnvironment(environment());
+    bridge_->setProcessEnvironment(env.isEmpty() ? environment() : env);
     bridge_->start(QUELLMODEM_PATH, args);
     ASSERT_TRUE(bridge_->waitForStarted());
     QThread::msleep(300);  // it has subscribed before the first SMS arrives
@@ -201,6 +201,53 @@ TEST_F(ModemBridgeTest, HooksGetTheMessageButNeverRunIt) {
   EXPECT_EQ(read(hook.string() + ".stdin"), body);
   EXPECT_EQ(read(hook.string() + ".stage"), "model 13900139000");
   EXPECT_FALSE(std::filesystem::exists(pwned));
+}
+
+// A hook that hangs is killed after its timeout; judging goes on meanwhile.
+TEST_F(ModemBridgeTest, AHangingHookIsKilledAndHoldsNothingUp) {
+  QProcessEnvironment env = environment();
+  env.insert("QUELL_HOOK_TIMEOUT_MS", "300");
+  startBridge({"--quiet", "--delete-junk", "--on-junk", "/bin/sleep 60"}, env);
+  const QString first = addSms("10690000", "回复退订");
+  const QString second = addSms("10690001", "回复退订");
+  EXPECT_TRUE(eventually([&] { return !stored(first) && !stored(second); })) << bridgeLog();
+  EXPECT_TRUE(eventually([&] { return bridgeLog().find("ran too long and is killed") != std::string::npos; }))
+      << bridgeLog();
+  EXPECT_EQ(stopBridge(SIGTERM), 0);
+}
+
+// With a notification server on the session bus, junk shows "已拦截垃圾短信" with its sender; --quiet
+// shows nothing.
+TEST_F(ModemBridgeTest, JunkIsAnnouncedOnTheDesktopUnlessQuiet) {
+  testing::PrivateBus session("session");
+  testing::TemporaryDirectory dir;
+  const std::string record = (dir.path() / "notifications").string();
+  QProcessEnvironment env = environment();
+  env.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromStdString(session.address()));
+  QProcess notifier;
+  notifier.setProcessEnvironment(env);
+  notifier.start("/usr/bin/python3", {QString(QUELL_SOURCE_DIR) + "/tests/modembridge/fake_notifications.py",
+                                      QString::fromStdString(record)});
+  ASSERT_TRUE(notifier.waitForReadyRead(20000));
+  auto read = [&] {
+    std::ifstream in(record);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  startBridge({"--quiet"}, env);
+  addSms("10690009", "回复退订");
+  EXPECT_TRUE(eventually([&] { return junkLog().size() == 1; }));
+  stopBridge(SIGTERM);
+  EXPECT_EQ(read(), "");
+  startBridge({}, env);
+  addSms("10690000", "回复退订");
+  EXPECT_TRUE(eventually([&] { return read() == "已拦截垃圾短信\t10690000\n"; })) << read() << bridgeLog();
+  addSms("13900139000", "好的，明天见。");  // ham: nothing to announce
+  QThread::msleep(500);
+  EXPECT_EQ(read(), "已拦截垃圾短信\t10690000\n");
+  // The first junk message, still on the modem, was not judged (logged, announced) a second time.
+  EXPECT_EQ(junkLog().size(), 2u);
+  notifier.kill();
+  notifier.waitForFinished();
 }
 
 TEST_F(ModemBridgeTest, TheLogSurvivesAKillRightAfterADeleteAndNotJunkLetsTheSenderThrough) {

@@ -1,0 +1,42 @@
+#!/usr/bin/python3
+"""A fake desktop notification server on the session bus that DBUS_SESSION_BUS_ADDRESS names: it owns
+org.freedesktop.Notifications and appends "summary<TAB>body" for each Notify call to the file named by its
+argument. It prints "ready" once it owns the name."""
+import sys
+
+import dbus
+import dbus.mainloop.glib
+import dbus.service
+from gi.repository import GLib
+
+NOTIFICATIONS = "org.freedesktop.Notifications"
+
+
+class Notifications(dbus.service.Object):
+    def __init__(self, bus, record):
+        super().__init__(bus, "/org/freedesktop/Notifications")
+        self.record = record
+        self.count = 0
+
+    @dbus.service.method(NOTIFICATIONS, in_signature="susssasa{sv}i", out_signature="u")
+    def Notify(self, app, replaces, icon, summary, body, actions, hints, timeout):
+        with open(self.record, "a", encoding="utf-8") as out:
+            out.write("%s\t%s\n" % (summary, body))
+        self.count += 1
+        return dbus.UInt32(self.count)
+
+
+def main():
+    dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
+    bus = dbus.SessionBus()
+    server = Notifications(bus, sys.argv[1])
+    name = dbus.service.BusName(NOTIFICATIONS, bus, do_not_queue=True)
+    print("ready", flush=True)
+    try:
+        GLib.MainLoop().run()
+    finally:
+        del name, server
+
+
+if __name__ == "__main__":
+    sys.exit(main())
