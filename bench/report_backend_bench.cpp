@@ -3,11 +3,6 @@
 // handshake included) posted while 100 other connections sit idle.
 #include <benchmark/benchmark.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <thread>
 
@@ -58,16 +53,8 @@ BENCHMARK(BM_FiftyClientsPostingTwoHundredReportsEach)->Unit(benchmark::kMillise
 
 void BM_AReportBesideAHundredIdleConnections(benchmark::State& state) {
   quell::testing::ReportBackend backend(30);  // an idle connection is kept for 30 s
-  std::vector<int> idle;
-  for (int i = 0; i < 100; ++i) {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(backend.server().port()));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) abort();
-    idle.push_back(fd);
-  }
+  quell::testing::IdleConnections idle(backend.server().port(), 100);
+  if (idle.empty()) abort();
   const std::string body = nlohmann::json{{"use_rating", "spam"}, {"app_rating", "ham"}, {"text", "回复TD退订"}}.dump();
   httplib::Headers keys = {{"X-Bmob-Application-Id", quell::kDefaultApplicationId},
                            {"X-Bmob-REST-API-Key", quell::kDefaultRestKey}};
@@ -80,7 +67,6 @@ void BM_AReportBesideAHundredIdleConnections(benchmark::State& state) {
     auto res = client.Post("/classes/spam", keys, body, "application/json");
     if (!res || res->status != 201) ++failed;
   }
-  for (int fd : idle) close(fd);
   state.counters["failed"] = static_cast<double>(failed);
 }
 BENCHMARK(BM_AReportBesideAHundredIdleConnections)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();

@@ -9,15 +9,7 @@ namespace quell {
 
 namespace {
 
-std::string utcNow() {
-  std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  gmtime_r(&now, &tm);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &tm);
-  return text;
-}
-
+// The time that many seconds ago, in UTC, "YYYY-MM-DDTHH:MM:SSZ": text that sorts as the times do.
 std::string utcSecondsAgo(std::int64_t seconds) {
   std::time_t then = std::time(nullptr) - static_cast<std::time_t>(seconds);
   std::tm tm{};
@@ -26,6 +18,8 @@ std::string utcSecondsAgo(std::int64_t seconds) {
   std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &tm);
   return text;
 }
+
+std::string utcNow() { return utcSecondsAgo(0); }
 
 constexpr const char* kColumns = "id, logged, received, modem, sender, body, reasons, deleted, not_junk";
 

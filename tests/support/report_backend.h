@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "tests/support/https_test_server.h"
 #include "tools/quellreportd/report_server.h"
@@ -21,6 +22,20 @@ class ReportBackend {
   TemporaryDirectory dir_;
   std::unique_ptr<ReportStore> store_;
   HttpsTestServer server_;
+};
+
+// Connections to port on 127.0.0.1 that are opened and then say nothing, as idle or hostile clients hold
+// them; closed with the object. empty() when a connection could not be made.
+class IdleConnections {
+ public:
+  IdleConnections(int port, int count);
+  ~IdleConnections();
+  IdleConnections(const IdleConnections&) = delete;
+  IdleConnections& operator=(const IdleConnections&) = delete;
+  bool empty() const { return fds_.empty(); }
+
+ private:
+  std::vector<int> fds_;
 };
 
 }  // namespace quell::testing

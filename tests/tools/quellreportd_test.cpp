@@ -79,16 +79,8 @@ TEST_F(ReportBackendTest, ATextWithANulIsKeptWhole) {
 // that had to wait for them would fail its own 10 s timeout.
 TEST(ReportBackendIdleClients, HoldBackNoReport) {
   testing::ReportBackend backend(30);
-  std::vector<int> idle;
-  for (int i = 0; i < 100; ++i) {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(backend.server().port()));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    idle.push_back(fd);
-  }
+  testing::IdleConnections idle(backend.server().port(), 100);
+  ASSERT_FALSE(idle.empty());
   httplib::SSLClient client("127.0.0.1", backend.server().port());
   client.set_ca_cert_path(backend.server().certificate().c_str());
   client.enable_server_certificate_verification(true);
@@ -96,7 +88,6 @@ TEST(ReportBackendIdleClients, HoldBackNoReport) {
   client.set_read_timeout(10, 0);
   httplib::Headers keys = {{"X-Bmob-Application-Id", kDefaultApplicationId}, {"X-Bmob-REST-API-Key", kDefaultRestKey}};
   auto res = client.Post("/classes/spam", keys, kReport.dump(), "application/json");
-  for (int fd : idle) close(fd);
   ASSERT_TRUE(res) << httplib::to_string(res.error());
   EXPECT_EQ(res->status, 201);
 }
