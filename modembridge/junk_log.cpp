@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "engine/decision_description.h"
+#include "platform/data_home.h"
 
 namespace quell {
 
@@ -26,15 +27,9 @@ constexpr const char* kColumns = "id, logged, received, modem, sender, body, rea
 }  // namespace
 
 std::filesystem::path JunkLog::defaultPath() {
-  const char* xdg = std::getenv("XDG_DATA_HOME");
-  std::filesystem::path base;
-  if (xdg && xdg[0] == '/') {
-    base = xdg;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::filesystem::path(home && home[0] == '/' ? home : "/tmp") / ".local" / "share";
-  }
-  return base / "quell" / "junk-log.sqlite";
+  const char* chosen = std::getenv("QUELL_JUNK_LOG");
+  if (chosen && *chosen) return chosen;
+  return userDataHome() / "quell" / "junk-log.sqlite";
 }
 
 Result<std::unique_ptr<JunkLog>, StoreError> JunkLog::open(const std::filesystem::path& file, JunkLogLimits limits) {

@@ -2,10 +2,11 @@
 // and why, and take a message back.
 //
 // One SQLite database, by default $XDG_DATA_HOME/quell/junk-log.sqlite (XDG_DATA_HOME defaults to
-// ~/.local/share). It also remembers which messages were judged at all. Every entry is on disk (WAL, synchronous FULL)
-// when record() returns, so a bridge that deletes a message from the modem only after recording it loses nothing to a
-// crash or a power cut. Ham is never logged. The log is bounded: each record() prunes entries older than the maximum
-// age and the oldest beyond the maximum count. Safe for one writer and any number of readers in other processes.
+// ~/.local/share), or the file that QUELL_JUNK_LOG names. It also remembers which messages were judged at all. Every
+// entry is on disk (WAL, synchronous FULL) when record() returns, so a bridge that deletes a message from the modem
+// only after recording it loses nothing to a crash or a power cut. Ham is never logged. The log is bounded: each
+// record() prunes entries older than the maximum age and the oldest beyond the maximum count. Safe for one writer and
+// any number of readers in other processes.
 #pragma once
 
 #include <chrono>
@@ -48,6 +49,7 @@ struct JunkLogLimits {
 
 class JunkLog {
  public:
+  // QUELL_JUNK_LOG when set, else $XDG_DATA_HOME/quell/junk-log.sqlite.
   static std::filesystem::path defaultPath();
   // Opens (creating it and its directory if needed); kCannotOpen when the file cannot be used.
   static Result<std::unique_ptr<JunkLog>, StoreError> open(const std::filesystem::path& file,

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -38,11 +37,6 @@ int usage() {
                "       quelllog not-junk ID   (the sender goes on the number whitelist)\n"
                "       quelllog clear\n");
   return 2;
-}
-
-std::filesystem::path logPath() {
-  const char* chosen = std::getenv("QUELL_JUNK_LOG");
-  return chosen && *chosen ? std::filesystem::path(chosen) : JunkLog::defaultPath();
 }
 
 std::optional<std::int64_t> parseId(const char* text) {
@@ -159,7 +153,7 @@ int main(int argc, char** argv) {
     id = parseId(argv[2]);
     if (!id) return fail(std::string("ID must be a whole number as 'quelllog list' shows it, not \"") + argv[2] + "\"");
   }
-  auto log = JunkLog::open(logPath());
+  auto log = JunkLog::open(JunkLog::defaultPath());
   if (!log) return fail(log.message());
   if (command == "list") return list(**log, argc == 3);
   if (command == "show") return show(**log, *id);

@@ -81,9 +81,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "quellmodem: cannot reach the system bus: %s\n", qPrintable(bus.lastError().message()));
     return 1;
   }
-  const char* chosenLog = std::getenv("QUELL_JUNK_LOG");
-  auto log = quell::JunkLog::open(
-      chosenLog && *chosenLog ? std::filesystem::path(chosenLog) : quell::JunkLog::defaultPath(), limits);
+  auto log = quell::JunkLog::open(quell::JunkLog::defaultPath(), limits);
   if (!log) {
     std::fprintf(stderr, "quellmodem: %s\n", log.message().c_str());
     return 1;

@@ -1,6 +1,5 @@
 #include "platform/user_defaults.h"
 
-#include <pwd.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,23 +9,13 @@
 #include <unordered_map>
 
 #include "platform/bundle.h"
+#include "platform/data_home.h"
 
 namespace quell {
 
 namespace {
 
 constexpr int kBusyTimeoutMs = 250;
-
-std::filesystem::path dataHome() {
-  const char* xdg = std::getenv("XDG_DATA_HOME");
-  if (xdg && xdg[0] == '/') return xdg;
-  const char* home = std::getenv("HOME");
-  if (!home || home[0] != '/') {
-    const passwd* pw = getpwuid(getuid());
-    home = pw ? pw->pw_dir : "/tmp";
-  }
-  return std::filesystem::path(home) / ".local" / "share";
-}
 
 bool validDomainName(std::string_view name) {
   return !name.empty() && name.front() != '.' && name.find('/') == std::string_view::npos &&
@@ -109,7 +98,7 @@ UserDefaults::UserDefaults(std::filesystem::path path, SqliteDatabase db, Sqlite
       upsert_(std::move(upsert)) {}
 
 std::filesystem::path UserDefaults::pathForDomain(std::string_view domain) {
-  return dataHome() / "quell" / "defaults" / (std::string(domain) + ".sqlite");
+  return userDataHome() / "quell" / "defaults" / (std::string(domain) + ".sqlite");
 }
 
 std::shared_ptr<UserDefaults> UserDefaults::initWithSuiteName(std::string_view suiteName) {
