@@ -21,6 +21,10 @@ inline constexpr int kMaxCombiningRun = 30;
 bool isAscii(std::string_view s);
 bool isWellFormedUtf8(std::string_view s);
 
+// s without the white space (Unicode's White_Space: blanks, tabs, line breaks, U+3000 and the like) at its
+// two ends; a view into s.
+std::string_view trimWhiteSpace(std::string_view s);
+
 // s in normalisation form D (canonical decomposition), UTF-8.
 std::string toNfd(std::string_view s);
 // s in normalisation form C (canonical composition), UTF-8.

@@ -21,12 +21,15 @@ TEST(Quellrules, AddsDeletesAndListsEntries) {
   EXPECT_EQ(rules({"add", "keyword-blacklist", "退订"}).exitCode, 0);
   EXPECT_EQ(rules({"add", "keywordBlacklistKey", " 贷款 "}).exitCode, 0);
   EXPECT_EQ(rules({"add", "keyword-blacklist", "退订"}).exitCode, 0);
-  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist),
-            (std::vector<std::string>{"退订", " 贷款 ", "退订"}));
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist), (std::vector<std::string>{"退订", "贷款", "退订"}));
   EXPECT_EQ(rules({"delete", "keyword-blacklist", "1"}).exitCode, 0);
   EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist), (std::vector<std::string>{"退订", "退订"}));
 
-  EXPECT_NE(rules({"add", "keyword-blacklist", ""}).exitCode, 0);
+  for (const char* blank : {"", " ", "\n\t", "\xe3\x80\x80"}) {  // a blank entry would match nearly every message
+    auto refused = rules({"add", "keyword-blacklist", blank});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("blank"), std::string::npos) << refused.err;
+  }
   EXPECT_NE(rules({"add", "keyword-blacklist", "\xff"}).exitCode, 0);
   EXPECT_NE(rules({"add", "no-such-list", "x"}).exitCode, 0);
   EXPECT_NE(rules({"delete", "keyword-blacklist", "2"}).exitCode, 0);

@@ -25,22 +25,21 @@ namespace {
 using quell::RuleListKind;
 using quell::RuleStore;
 
-struct KindName {
+struct KindTitle {
   RuleListKind kind;
-  const char* shortName;
   const char* title;
 };
 
-constexpr KindName kKindNames[] = {
-    {RuleListKind::NumberWhitelist, "number-whitelist", "号码白名单"},
-    {RuleListKind::NumberBlacklist, "number-blacklist", "号码黑名单"},
-    {RuleListKind::KeywordWhitelist, "keyword-whitelist", "关键词白名单"},
-    {RuleListKind::KeywordBlacklist, "keyword-blacklist", "关键词黑名单"},
+constexpr KindTitle kKindTitles[] = {
+    {RuleListKind::NumberWhitelist, "号码白名单"},
+    {RuleListKind::NumberBlacklist, "号码黑名单"},
+    {RuleListKind::KeywordWhitelist, "关键词白名单"},
+    {RuleListKind::KeywordBlacklist, "关键词黑名单"},
 };
 
 std::optional<RuleListKind> parseKind(const std::string& name) {
-  for (const auto& k : kKindNames)
-    if (name == k.shortName || name == quell::ruleListKey(k.kind)) return k.kind;
+  for (auto kind : quell::kAllRuleListKinds)
+    if (name == quell::ruleListName(kind) || name == quell::ruleListKey(kind)) return kind;
   return std::nullopt;
 }
 
@@ -62,31 +61,24 @@ int usage() {
   return 2;
 }
 
-// The stored list of a kind, or an error when it cannot be read; editing a list that cannot be read would
-// overwrite whatever is stored there.
-std::optional<std::vector<std::string>> readForEditing(RuleListKind kind) {
-  auto list = RuleStore::readStoredList(kind);
-  if (list) return std::move(*list);
-  if (list.code() == quell::StoreError::kCannotOpen) {
-    fail(list.message());
-  } else {
-    fail(std::string("the list ") + quell::ruleListKey(kind) + " cannot be read (" + list.message() +
-         ") and is left as it is; replace it with 'quellrules import' or 'quellrules reset'");
+// The failure of a write or an edit, for the person who asked for it. An edit refuses a list it cannot read,
+// since writing it would overwrite whatever is stored there.
+int writeFailed(const quell::Failure<quell::StoreError>& failure, const std::string& prefix = "") {
+  switch (failure.code) {
+    case quell::StoreError::kBusy:
+      return fail(prefix + "the store is busy (another program is writing it); nothing was changed, try again");
+    case quell::StoreError::kCannotOpen: return fail(prefix + failure.message);
+    case quell::StoreError::kUnreadable:
+      return fail(prefix + failure.message + ", and is left as it is; replace it with 'quellrules import' or " +
+                  "'quellrules reset'");
+    default: return fail(prefix + "the store could not be written: " + failure.message);
   }
-  return std::nullopt;
-}
-
-// The failure of a write, for the person who asked for it.
-int writeFailed(const quell::Status<quell::StoreError>& status, const std::string& prefix = "") {
-  if (status.code() == quell::StoreError::kBusy)
-    return fail(prefix + "the store is busy (another program is writing it); nothing was changed, try again");
-  return fail(prefix + "the store could not be written: " + status.message());
 }
 
 int list() {
-  for (const auto& k : kKindNames) {
+  for (const auto& k : kKindTitles) {
     auto entries = RuleStore::readStoredList(k.kind);
-    std::printf("%s (%s)%s\n", k.title, k.shortName, entries ? "" : " [unreadable: reads as empty]");
+    std::printf("%s (%s)%s\n", k.title, quell::ruleListName(k.kind), entries ? "" : " [unreadable: reads as empty]");
     std::size_t index = 0;
     for (const auto& entry : entries ? *entries : std::vector<std::string>())
       std::printf("  %zu\t%s\n", index++, quell::oneLineText(entry).c_str());
@@ -96,14 +88,15 @@ int list() {
   return 0;
 }
 
-int add(RuleListKind kind, const std::string& entry) {
-  if (entry.empty()) return fail("an entry cannot be empty");
-  if (!quell::isWellFormedUtf8(entry)) return fail("an entry must be UTF-8 text");
-  auto entries = readForEditing(kind);
-  if (!entries) return 1;
-  entries->push_back(entry);
-  if (auto written = RuleStore::writeList(kind, *entries); !written) return writeFailed(written);
-  return 0;
+int add(RuleListKind kind, const std::string& typed) {
+  if (!quell::isWellFormedUtf8(typed)) return fail("an entry must be UTF-8 text");
+  auto entry = quell::typedRuleEntry(typed);
+  if (!entry) return fail("an entry cannot be blank");
+  auto edited = RuleStore::editList(kind, [&](std::vector<std::string>& entries) {
+    entries.push_back(*entry);
+    return true;
+  });
+  return edited ? 0 : writeFailed(edited.failure());
 }
 
 int remove(RuleListKind kind, const std::string& indexText) {
@@ -112,22 +105,25 @@ int remove(RuleListKind kind, const std::string& indexText) {
   unsigned long long index = std::strtoull(indexText.c_str(), &end, 10);
   if (indexText.empty() || indexText[0] == '-' || *end != '\0' || errno != 0)
     return fail("INDEX must be a whole number as 'quellrules list' shows it");
-  auto entries = readForEditing(kind);
-  if (!entries) return 1;
-  if (index >= entries->size())
-    return fail("no entry " + indexText + " in " + quell::ruleListKey(kind) + " (built-in numbers cannot be deleted)");
-  entries->erase(entries->begin() + static_cast<std::ptrdiff_t>(index));
-  if (auto written = RuleStore::writeList(kind, *entries); !written) return writeFailed(written);
+  bool found = false;
+  auto edited = RuleStore::editList(kind, [&](std::vector<std::string>& entries) {
+    found = index < entries.size();
+    if (found) entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(index));
+    return found;
+  });
+  if (!edited) return writeFailed(edited.failure());
+  if (!found)
+    return fail("no entry " + indexText + " in " + quell::ruleListName(kind) + " (built-in numbers cannot be deleted)");
   return 0;
 }
 
 int exportLists(const char* path) {
   quell::RuleLists lists;
-  for (const auto& k : kKindNames) {
+  for (const auto& k : kKindTitles) {
     auto entries = RuleStore::readStoredList(k.kind);
     if (!entries)
       std::fprintf(stderr, "quellrules: warning: %s cannot be read and is exported as empty\n",
-                   quell::ruleListKey(k.kind));
+                   quell::ruleListName(k.kind));
     lists[k.kind] = entries ? std::move(*entries) : std::vector<std::string>();
   }
   std::string text = quell::formatRulesBackup(lists);
@@ -156,14 +152,15 @@ int importLists(const std::string& path) {
   if (!lists) return fail("nothing imported: " + error);
   std::vector<std::pair<RuleListKind, std::vector<std::string>>> writes(lists->begin(), lists->end());
   // One transaction: either every list of the backup is replaced or the store stays as it was.
-  if (auto written = RuleStore::writeLists(writes); !written) return writeFailed(written, "nothing imported: ");
+  if (auto written = RuleStore::writeLists(writes); !written)
+    return writeFailed(written.failure(), "nothing imported: ");
   return 0;
 }
 
 int reset() {
   std::vector<std::pair<RuleListKind, std::vector<std::string>>> writes;
   for (auto kind : quell::kAllRuleListKinds) writes.emplace_back(kind, quell::DefaultRuleLists(kind));
-  if (auto written = RuleStore::writeLists(writes); !written) return writeFailed(written);
+  if (auto written = RuleStore::writeLists(writes); !written) return writeFailed(written.failure());
   return 0;
 }
 
