@@ -8,7 +8,7 @@
 
 #include "engine/rule_store.h"
 #include "extension/quellguard.h"
-#include "platform/query_stream.h"
+#include "extension/query_stream.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <set>
 
 #include "engine/rule_store.h"
-#include "platform/query_stream.h"
+#include "extension/query_stream.h"
 #include "tests/support/https_test_server.h"
 #include "tests/support/test_environment.h"
 
@@ -71,8 +71,21 @@ TEST_F(QuellguardProcess, AnswersEveryQueryOnceAndLogsFailedDeferrals) {
   EXPECT_EQ(answers[3]["action"], "none");
   EXPECT_EQ(answers[4]["action"], "none");
   EXPECT_EQ(answers[5.5]["action"], "none");
-  // With no network service configured, each of the three none answers logged one line.
-  auto log = splitLines(result.err);
+  // With no network service configured, that is said once, not for each of the three none answers.
+  EXPECT_EQ(splitLines(result.err), std::vector<std::string>{"No network service is configured: messages that "
+                                                             "are not junk are answered none without one"});
+
+  // A configured service that cannot be reached is a real failure, logged for each message.
+  testing::TemporaryDirectory config;
+  std::ofstream(config.path() / "Info.json")
+      << json{{"NSExtension",
+               {{"NSExtensionPrincipalClass", "Quellguard"},
+                {"NSExtensionAttributes", {{"ILMessageFilterExtensionNetworkURL", "https://127.0.0.1:1/filter"}}}}}};
+  auto env = kLogToStderr;
+  env["QUELL_EXTENSION_INFO"] = (config.path() / "Info.json").string();
+  auto unreachable = runGuard(input, env);
+  EXPECT_EQ(answersById(unreachable.out).size(), 5u);
+  auto log = splitLines(unreachable.err);
   ASSERT_EQ(log.size(), 3u);
   for (const auto& line : log) EXPECT_EQ(line.rfind("Error deferring query request to network: ", 0), 0u);
 }

@@ -2,7 +2,6 @@
 // same rule store the app and the filter use.
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +13,7 @@
 
 #include "engine/rule_store.h"
 #include "platform/bundle.h"
+#include "platform/command_line.h"
 #include "platform/one_line_text.h"
 #include "platform/unicode_text.h"
 #include "tools/quellrules/rules_backup.h"
@@ -43,23 +43,17 @@ std::optional<RuleListKind> parseKind(const std::string& name) {
   return std::nullopt;
 }
 
-int fail(const std::string& message) {
-  std::fprintf(stderr, "quellrules: %s\n", message.c_str());
-  return 1;
-}
+const quell::CommandLine kCommandLine(
+    "quellrules",
+    "usage: quellrules list\n"
+    "       quellrules add LIST ENTRY\n"
+    "       quellrules delete LIST INDEX\n"
+    "       quellrules export [FILE]\n"
+    "       quellrules import FILE|-\n"
+    "       quellrules reset            (the four lists as on a new installation)\n"
+    "LIST: number-whitelist, number-blacklist, keyword-whitelist or keyword-blacklist\n");
 
-int usage() {
-  std::fprintf(stderr,
-               "usage: quellrules list\n"
-               "       quellrules add KIND ENTRY\n"
-               "       quellrules delete KIND INDEX\n"
-               "       quellrules export [FILE]\n"
-               "       quellrules import FILE|-\n"
-               "       quellrules reset            (the four lists as on a new installation)\n"
-               "KIND: number-whitelist, number-blacklist, keyword-whitelist, keyword-blacklist,\n"
-               "      or the store key (numberWhitelistKey, ...)\n");
-  return 2;
-}
+int fail(const std::string& message) { return kCommandLine.fail(message); }
 
 // The failure of a write or an edit, for the person who asked for it. An edit refuses a list it cannot read,
 // since writing it would overwrite whatever is stored there.
@@ -100,11 +94,9 @@ int add(RuleListKind kind, const std::string& typed) {
 }
 
 int remove(RuleListKind kind, const std::string& indexText) {
-  char* end = nullptr;
-  errno = 0;
-  unsigned long long index = std::strtoull(indexText.c_str(), &end, 10);
-  if (indexText.empty() || indexText[0] == '-' || *end != '\0' || errno != 0)
-    return fail("INDEX must be a whole number as 'quellrules list' shows it");
+  auto parsed = quell::parseWholeNumber(indexText, 0, INT64_MAX);
+  if (!parsed) return kCommandLine.usageError("INDEX must be a whole number as 'quellrules list' shows it");
+  const auto index = static_cast<std::uint64_t>(*parsed);
   bool found = false;
   auto edited = RuleStore::editList(kind, [&](std::vector<std::string>& entries) {
     found = index < entries.size();
@@ -167,8 +159,9 @@ int reset() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (auto exit = kCommandLine.standardOption(argc, argv)) return *exit;
   std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty()) return usage();
+  if (args.empty()) return kCommandLine.usageError("a command is needed");
   const std::string& command = args[0];
   if (command == "list" && args.size() == 1) return list();
   if (command == "reset" && args.size() == 1) return reset();
@@ -176,8 +169,8 @@ int main(int argc, char** argv) {
   if (command == "import" && args.size() == 2) return importLists(args[1]);
   if ((command == "add" || command == "delete") && args.size() == 3) {
     auto kind = parseKind(args[1]);
-    if (!kind) return fail("unknown list \"" + args[1] + "\"");
+    if (!kind) return kCommandLine.usageError("unknown list \"" + quell::oneLineText(args[1]) + "\"");
     return command == "add" ? add(*kind, args[2]) : remove(*kind, args[2]);
   }
-  return usage();
+  return kCommandLine.usageError("unknown command or wrong arguments: \"" + quell::oneLineText(command) + "\"");
 }

@@ -1,4 +1,7 @@
-#include "platform/extension_main.h"
+#include "extension/extension_main.h"
+
+#include "extension/query_explaining.h"
+#include "extension/query_stream.h"
 
 #include <unistd.h>
 
@@ -14,10 +17,11 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/bundle.h"
+#include "platform/command_line.h"
 #include "platform/network_deferral.h"
-#include "platform/query_explaining.h"
-#include "platform/query_stream.h"
+#include "platform/one_line_text.h"
 #include "platform/status.h"
+#include "platform/system_log.h"
 
 namespace quell {
 
@@ -74,6 +78,13 @@ Result<ExtensionInfo, ConfigurationError> readExtensionInfo() {
     result.network.timeout = std::chrono::milliseconds(timeout->get<std::uint32_t>());
   return result;
 }
+
+const CommandLine kCommandLine(
+    "quellguard",
+    "usage: quellguard                                judge queries read as JSON Lines from standard input\n"
+    "       quellguard [--sender S] [--body B]            judge one message and print the action\n"
+    "       quellguard --explain [--sender S] [--body B]  print every stage tried, why it decided, and the action\n"
+    "       quellguard --dbus                             serve the filter on the session bus\n");
 
 // Writes whole lines to standard output, one at a time, flushed, from any thread.
 class AnswerWriter {
@@ -139,13 +150,9 @@ int serveStream(ILMessageFilterQueryHandling& handler, NetworkDeferral& deferral
 }
 
 // Prints the reasons for the offline answer to one message; nothing is sent to the network.
-int explainOnce(ILMessageFilterQueryHandling& handler, const ILMessageFilterQueryRequest& request,
-                const char* program) {
+int explainOnce(ILMessageFilterQueryHandling& handler, const ILMessageFilterQueryRequest& request) {
   auto* explaining = dynamic_cast<QueryExplaining*>(&handler);
-  if (!explaining) {
-    std::fprintf(stderr, "%s: this filter cannot explain its answers\n", program);
-    return 1;
-  }
+  if (!explaining) return kCommandLine.fail("this filter cannot explain its answers");
   std::fputs(explaining->explainQuery(request).text.c_str(), stdout);
   return 0;
 }
@@ -162,15 +169,6 @@ int answerOnce(ILMessageFilterQueryHandling& handler, NetworkDeferral& deferral,
   return 0;
 }
 
-int usage(const char* program) {
-  std::fprintf(stderr,
-               "usage: %s                                judge queries read as JSON Lines from standard input\n"
-               "       %s [--sender S] [--body B]            judge one message and print the action\n"
-               "       %s --explain [--sender S] [--body B]  print every stage tried, why it decided, and the action\n",
-               program, program, program);
-  return 2;
-}
-
 }  // namespace
 
 void registerPrincipalClass(const std::string& name, PrincipalClassFactory factory) {
@@ -178,6 +176,7 @@ void registerPrincipalClass(const std::string& name, PrincipalClassFactory facto
 }
 
 int NSExtensionMain(int argc, char** argv) {
+  if (auto exit = kCommandLine.standardOption(argc, argv)) return *exit;
   std::optional<ILMessageFilterQueryRequest> single;
   bool explain = false;
   for (int i = 1; i < argc; ++i) {
@@ -188,27 +187,26 @@ int NSExtensionMain(int argc, char** argv) {
       if (!single) single.emplace();
       (arg == "--sender" ? single->sender : single->messageBody) = argv[++i];
     } else {
-      return usage(argv[0]);
+      return kCommandLine.usageError("unknown option or missing value: \"" + oneLineText(arg) + "\"");
     }
   }
 
   auto info = readExtensionInfo();
-  if (!info) {
-    std::fprintf(stderr, "%s: %s\n", argv[0], info.message().c_str());
-    return 1;
-  }
+  if (!info) return kCommandLine.fail(info.message());
   auto factory = registry().find(info->principalClass);
-  if (factory == registry().end()) {
-    std::fprintf(stderr, "%s: unknown principal class \"%s\"\n", argv[0], info->principalClass.c_str());
-    return 1;
-  }
+  if (factory == registry().end())
+    return kCommandLine.fail("unknown principal class \"" + oneLineText(info->principalClass) + "\"");
   auto handler = factory->second();
-  if (explain) return explainOnce(*handler, single.value_or(ILMessageFilterQueryRequest{}), argv[0]);
+  if (explain) return explainOnce(*handler, single.value_or(ILMessageFilterQueryRequest{}));
   AnswerWriter out;
   // Declared last so that it is destroyed first: its destructor waits for every deferred query, whose
   // completions still write answers.
   NetworkDeferral deferral(info->network);
-  return single ? answerOnce(*handler, deferral, *single) : serveStream(*handler, deferral, out);
+  if (single) return answerOnce(*handler, deferral, *single);
+  // Said once here rather than for every message that is not junk.
+  if (info->network.url.empty())
+    NSLog("No network service is configured: messages that are not junk are answered none without one");
+  return serveStream(*handler, deferral, out);
 }
 
 }  // namespace quell
