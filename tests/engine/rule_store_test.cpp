@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "engine/junk_deletion_setting.h"
 #include "platform/user_defaults.h"
 #include "tests/support/test_environment.h"
 
@@ -143,6 +144,18 @@ TEST(RuleStore, ATypedEntryIsTrimmedAndABlankOneRefused) {
   EXPECT_FALSE(typedRuleEntry("\xe3\x80\x80\n\t"));
   EXPECT_FALSE(typedRuleEntry(""));
   EXPECT_EQ(typedRuleEntry("\xff "), "\xff");  // ill-formed bytes are kept, not trimmed
+}
+
+// The bridge deletes junk only when told to; anything else in the store keeps junk on the modem.
+TEST(RuleStore, JunkIsDeletedFromTheModemOnlyWhenSwitchedOn) {
+  ScopedDataHome home;
+  EXPECT_FALSE(deletesJunkFromModem());
+  ASSERT_TRUE(setDeletesJunkFromModem(true));
+  EXPECT_TRUE(deletesJunkFromModem());
+  ASSERT_TRUE(UserDefaults::initWithSuiteName(AppGroupIdentifier)->setObjectForKey("yes", kDeleteJunkFromModemKey));
+  EXPECT_FALSE(deletesJunkFromModem());
+  ASSERT_TRUE(setDeletesJunkFromModem(false));
+  EXPECT_FALSE(deletesJunkFromModem());
 }
 
 }  // namespace
