@@ -38,11 +38,15 @@ Status<StoreError> SmsLedger::createTables(SqliteDatabase& db, std::chrono::hour
       StoreError::kCannotOpen);
   if (!created) return created;
   // An earlier version kept only the fingerprints of what it judged, in "judged".
-  auto legacy = db.prepare("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'judged'");
-  if (!legacy) return legacy.status();
-  auto found = legacy->nextRow();
-  if (!found) return found.status();
-  if (*found) {
+  bool legacy = false;
+  {
+    auto query = db.prepare("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'judged'");
+    if (!query) return query.status();
+    auto found = query->nextRow();
+    if (!found) return found.status();
+    legacy = *found;
+  }  // finished before the table is dropped
+  if (legacy) {
     auto moved = db.execute(
         "INSERT OR IGNORE INTO sms(fingerprint, occurrence, device, owner, path, modem, verdict, step, sender,"
         " body, received, stage, judged) SELECT fingerprint, 1, '', '', '', '', 'ham', 3, '', '', '', '', judged"

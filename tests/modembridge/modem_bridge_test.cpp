@@ -48,12 +48,12 @@ std::size_t count(const std::string& text, const std::string& what) {
   return found;
 }
 
-// A hook that appends "<sender>\n" to the file named by its first argument.
-std::string recordingHook(const testing::TemporaryDirectory& dir) {
+// A hook command that appends "<sender>\n" to the file `record`.
+QString recordingHook(const testing::TemporaryDirectory& dir, const std::string& record) {
   const auto hook = dir.path() / "record.sh";
   std::ofstream(hook) << "#!/bin/sh\nprintf '%s\\n' \"$QUELL_SENDER\" >> \"$1\"\n";
   std::filesystem::permissions(hook, std::filesystem::perms::owner_all);
-  return hook.string();
+  return QString::fromStdString(hook.string() + " " + record);
 }
 
 class ModemBridgeTest : public ::testing::Test {
@@ -157,6 +157,7 @@ class ModemBridgeTest : public ::testing::Test {
   }
   bool bridgeSaid(const std::string& line) { return bridgeLog().find(line) != std::string::npos; }
   void limitFileSize(rlim_t bytes) {
+    ASSERT_EQ(bridge_->state(), QProcess::Running);
     rlimit limit{};
     ASSERT_EQ(prlimit(static_cast<pid_t>(bridge_->processId()), RLIMIT_FSIZE, nullptr, &limit), 0);
     limit.rlim_cur = bytes == RLIM_INFINITY ? limit.rlim_max : bytes;
@@ -376,8 +377,7 @@ TEST_F(ModemBridgeTest, NotJunkLetsTheSenderThrough) {
 TEST_F(ModemBridgeTest, FailuresAreTriedAgainUntilTheyPassWithoutARestart) {
   testing::TemporaryDirectory dir;
   const std::string announced = (dir.path() / "announced").string();
-  startBridge({"--delete-junk", "--quiet", "--on-junk", QString::fromStdString(recordingHook(dir)),
-               QString::fromStdString(announced)});
+  startBridge({"--delete-junk", "--quiet", "--on-junk", recordingHook(dir, announced)});
   {
     testing::StoreWriteLock lock(JunkLog::defaultPath());
     const QString locked = addSms("10690001", "回复退订");
@@ -423,7 +423,7 @@ TEST_F(ModemBridgeTest, FailuresAreTriedAgainUntilTheyPassWithoutARestart) {
 TEST_F(ModemBridgeTest, AKillAfterAnyStepLosesAndRepeatsNothing) {
   testing::TemporaryDirectory dir;
   const std::string announced = (dir.path() / "announced").string();
-  const QString hook = QString::fromStdString(recordingHook(dir));
+  const QString hook = recordingHook(dir, announced);
   struct Case {
     const char* step;
     QString sender, text;
@@ -437,8 +437,7 @@ TEST_F(ModemBridgeTest, AKillAfterAnyStepLosesAndRepeatsNothing) {
                                    {"announcing", "13900139000", "好的，明天见。", true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.step) + " " + c.sender.toStdString());
-    QStringList args = {"--quiet", "--on-junk", hook, QString::fromStdString(announced), "--on-ham", hook,
-                        QString::fromStdString(announced)};
+    QStringList args = {"--quiet", "--on-junk", hook, "--on-ham", hook};
     if (c.deleting) args << "--delete-junk";
     QProcessEnvironment env = environment();
     env.insert("QUELL_TEST_STOP_AT", c.step);
@@ -452,6 +451,7 @@ TEST_F(ModemBridgeTest, AKillAfterAnyStepLosesAndRepeatsNothing) {
     EXPECT_TRUE(eventually([&] { return count(readFile(announced), sender + "\n") == 1; })) << bridgeLog();
     EXPECT_NE(stored(sms), c.deleting && c.text == "回复退订");
     if (c.text == "回复退订") {
+      EXPECT_TRUE(eventually([&] { return !entriesFrom(sender).at(0).pending; }));
       auto entries = entriesFrom(sender);
       ASSERT_EQ(entries.size(), 1u);
       EXPECT_EQ(entries[0].deleted, c.deleting);
@@ -460,8 +460,7 @@ TEST_F(ModemBridgeTest, AKillAfterAnyStepLosesAndRepeatsNothing) {
     stopBridge(SIGTERM);
   }
   // A last start finds every message finished.
-  startBridge({"--quiet", "--delete-junk", "--on-junk", hook, QString::fromStdString(announced), "--on-ham", hook,
-               QString::fromStdString(announced)});
+  startBridge({"--quiet", "--delete-junk", "--on-junk", hook, "--on-ham", hook});
   addSms("10690009", "回复退订");
   EXPECT_TRUE(eventually([&] { return finishedOnce("10690009"); })) << bridgeLog();
   EXPECT_TRUE(eventually([&] { return count(readFile(announced), "\n") == cases.size() + 1; }));
@@ -475,9 +474,8 @@ TEST_F(ModemBridgeTest, AKillAfterAnyStepLosesAndRepeatsNothing) {
 TEST_F(ModemBridgeTest, TwinsASecondBridgeAndABurstAreEachHandledOnce) {
   testing::TemporaryDirectory dir;
   const std::string announced = (dir.path() / "announced").string();
-  const QString hook = QString::fromStdString(recordingHook(dir));
-  const QStringList args = {"--quiet",     "--delete-junk", "--keep-entries", "1", "--on-ham", hook,
-                            QString::fromStdString(announced)};
+  const QString hook = recordingHook(dir, announced);
+  const QStringList args = {"--quiet", "--delete-junk", "--keep-entries", "1", "--on-ham", hook};
   startBridge(args);
   QProcess second;
   second.setProcessEnvironment(environment());
