@@ -6,11 +6,11 @@
 // fingerprints of judged messages, written as the earlier version wrote them).
 #include <benchmark/benchmark.h>
 
+#include <sqlite3.h>
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QProcess>
-#include <sqlite3.h>
 
 #include "engine/rule_store.h"
 #include "modembridge/junk_log.h"

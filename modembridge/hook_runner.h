@@ -2,11 +2,11 @@
 //
 // A hook is a program and its arguments, split like a shell's words but never run through a shell. It gets
 // the message in its environment (QUELL_SENDER, QUELL_BODY, QUELL_TIMESTAMP, QUELL_STAGE, and
-// QUELL_MESSAGE_ID, which stays the same for one message across restarts) and on standard input. A body too long for the environment (over 128 KiB) is passed on standard input only, with
-// QUELL_BODY left out and QUELL_BODY_ON_STDIN=1 set instead. At most maxRunning hooks run at once; the others
-// wait in order. Each runs in a process group of its own: one still running after the timeout is killed with
-// everything it started. A hook that fails, or cannot be started, is logged. Lives on the thread of its
-// parent and needs its event loop.
+// QUELL_MESSAGE_ID, which stays the same for one message across restarts) and on standard input. A body too long for
+// the environment (over 128 KiB) is passed on standard input only, with QUELL_BODY left out and QUELL_BODY_ON_STDIN=1
+// set instead. At most maxRunning hooks run at once; the others wait in order. Each runs in a process group of its own:
+// one still running after the timeout is killed with everything it started. A hook that fails, or cannot be started, is
+// logged. Lives on the thread of its parent and needs its event loop.
 #pragma once
 
 #include <QObject>

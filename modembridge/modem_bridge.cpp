@@ -45,10 +45,9 @@ std::chrono::milliseconds pause(int attempts) {
 
 // The object asked about is no longer there.
 bool isGone(const QDBusMessage& reply) {
-  static const QStringList names = {"org.freedesktop.DBus.Error.UnknownObject",
-                                    "org.freedesktop.DBus.Error.UnknownMethod",
-                                    "org.freedesktop.DBus.Error.UnknownInterface",
-                                    "org.freedesktop.ModemManager1.Error.Core.NotFound"};
+  static const QStringList names = {
+      "org.freedesktop.DBus.Error.UnknownObject", "org.freedesktop.DBus.Error.UnknownMethod",
+      "org.freedesktop.DBus.Error.UnknownInterface", "org.freedesktop.ModemManager1.Error.Core.NotFound"};
   return names.contains(reply.errorName());
 }
 
@@ -93,8 +92,7 @@ void ModemBridge::start() {
   if (!options_.once) {
     auto* watcher = new QDBusServiceWatcher(kManager, bus_, QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, &ModemBridge::managerOwnerChanged);
-    bus_.connect(kManager, kManagerPath, kObjectManager, "InterfacesAdded", this,
-                 SLOT(interfacesAdded(QDBusMessage)));
+    bus_.connect(kManager, kManagerPath, kObjectManager, "InterfacesAdded", this, SLOT(interfacesAdded(QDBusMessage)));
     bus_.connect(kManager, QString(), kMessaging, "Added", this, SLOT(smsAdded(QDBusMessage)));
     systemLog("following ModemManager");
   }
@@ -286,9 +284,8 @@ void ModemBridge::sight(const QString& owner, const QString& modem, const QStrin
 void ModemBridge::readProperties(std::uint64_t id) {
   const Message& message = messages_.at(id);
   const int generation = message.generation;
-  call(QString::fromStdString(message.record.owner), QString::fromStdString(message.record.path), kProperties,
-       "GetAll", {QString(kSms)},
-       [this, id, generation](const QDBusMessage& reply) {
+  call(QString::fromStdString(message.record.owner), QString::fromStdString(message.record.path), kProperties, "GetAll",
+       {QString(kSms)}, [this, id, generation](const QDBusMessage& reply) {
          if (current(id, generation)) propertiesRead(id, reply);
        });
 }
@@ -423,9 +420,7 @@ void ModemBridge::judge(std::uint64_t id, const QVariantMap& properties) {
 void ModemBridge::advance(std::uint64_t id) {
   Message& message = messages_.at(id);
   switch (message.record.step) {
-    case SmsStep::kDone:
-      erase(id);
-      return;
+    case SmsStep::kDone: erase(id); return;
     case SmsStep::kJudged:
       if (message.record.verdict == SmsVerdict::kJunk && wantsDeletion()) {
         if (message.live)
@@ -436,9 +431,7 @@ void ModemBridge::advance(std::uint64_t id) {
       }
       announce(id);
       return;
-    case SmsStep::kDeleted:
-      announce(id);
-      return;
+    case SmsStep::kDeleted: announce(id); return;
   }
 }
 
@@ -490,8 +483,8 @@ void ModemBridge::announce(std::uint64_t id) {
     return;
   }
   hooks_->run(hook,
-              {QString::number(record.id), sender, QString::fromStdString(record.body), QString::fromStdString(record.received),
-               QString::fromStdString(record.stage)},
+              {QString::number(record.id), sender, QString::fromStdString(record.body),
+               QString::fromStdString(record.received), QString::fromStdString(record.stage)},
               announced);
 }
 
@@ -531,7 +524,8 @@ void ModemBridge::flush() {
     systemLog(QString("the junk log cannot be written (%1): %2 messages wait")
                   .arg(QString::fromStdString(saved.message()))
                   .arg(ids.size()) +
-              (options_.once ? QString(" for the next run") : QString(", trying again in %1 ms").arg(pause(flushFailures_).count())));
+              (options_.once ? QString(" for the next run")
+                             : QString(", trying again in %1 ms").arg(pause(flushFailures_).count())));
     if (!options_.once) {
       flushScheduled_ = true;
       QTimer::singleShot(pause(flushFailures_), this, &ModemBridge::flush);

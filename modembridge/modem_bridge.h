@@ -137,13 +137,13 @@ class ModemBridge : public QObject {
   SmsLedger ledger_;
   ModemBridgeOptions options_;
   HookRunner* hooks_;
-  QHash<QString, QString> devices_;          // modem path -> its device identifier
+  QHash<QString, QString> devices_;            // modem path -> its device identifier
   std::map<std::uint64_t, Message> messages_;  // the messages under way
-  QHash<QString, std::uint64_t> byPath_;     // owner + path -> message
-  QHash<std::int64_t, std::uint64_t> byRow_;  // record id -> message
-  QSet<std::int64_t> claimed_;               // records matched to a message of the current ModemManager
-  QHash<QString, Sweep> sweeps_;             // modem path -> its listing under way
-  std::set<std::uint64_t> staged_;           // messages whose record waits to be saved
+  QHash<QString, std::uint64_t> byPath_;       // owner + path -> message
+  QHash<std::int64_t, std::uint64_t> byRow_;   // record id -> message
+  QSet<std::int64_t> claimed_;                 // records matched to a message of the current ModemManager
+  QHash<QString, Sweep> sweeps_;               // modem path -> its listing under way
+  std::set<std::uint64_t> staged_;             // messages whose record waits to be saved
   bool flushScheduled_ = false;
   int flushFailures_ = 0;
   int callsUnderWay_ = 0;

@@ -185,8 +185,7 @@ int main(int argc, char** argv) {
   if (command == "show" || command == "not-junk") {
     id = quell::parseWholeNumber(argv[2], 1, INT64_MAX);
     if (!id)
-      return fail("ID must be a whole number as 'quelllog list' shows it, not \"" + quell::oneLineText(argv[2]) +
-                  "\"");
+      return fail("ID must be a whole number as 'quelllog list' shows it, not \"" + quell::oneLineText(argv[2]) + "\"");
   }
   const bool reading = command == "list" || command == "show" || command == "export";
   auto log = openLog(reading);

@@ -9,8 +9,8 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
-#include <csignal>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -117,8 +117,7 @@ int main(int argc, char** argv) {
       if (!hooks) return cli.usageError("--max-hooks takes a number from 1 to 64");
       options.maxHooks = static_cast<int>(*hooks);
     } else {
-      return cli.usageError(hasValue || arg.rfind("--", 0) != 0 ? "unknown argument " + arg
-                                                                 : arg + " needs a value");
+      return cli.usageError(hasValue || arg.rfind("--", 0) != 0 ? "unknown argument " + arg : arg + " needs a value");
     }
   }
   if (const char* timeout = std::getenv("QUELL_HOOK_TIMEOUT_MS"); timeout && *timeout) {

@@ -90,7 +90,8 @@ TEST(JunkLog, PagesSearchesMarksAndRemovesEntries) {
   auto log = JunkLog::open(JunkLog::defaultPath());
   ASSERT_TRUE(log);
   std::vector<std::int64_t> ids;
-  for (const char* body : {"回复退订 1", "50%_off 2", "回复退订 3", "贷款 4"}) ids.push_back(*(*log)->record(junk("10690000", body)));
+  for (const char* body : {"回复退订 1", "50%_off 2", "回复退订 3", "贷款 4"})
+    ids.push_back(*(*log)->record(junk("10690000", body)));
   auto page = (*log)->entries(JunkQuery{0, 2, ""});
   ASSERT_TRUE(page);
   ASSERT_EQ(page->size(), 2u);

@@ -132,7 +132,9 @@ class ModemBridgeTest : public ::testing::Test {
         .value<QDBusObjectPath>()
         .path();
   }
-  QList<QDBusObjectPath> storedMessages() { return qdbus_cast<QList<QDBusObjectPath>>(control("Stored").arguments().value(0)); }
+  QList<QDBusObjectPath> storedMessages() {
+    return qdbus_cast<QList<QDBusObjectPath>>(control("Stored").arguments().value(0));
+  }
   bool stored(const QString& path) { return storedMessages().contains(QDBusObjectPath(path)); }
   std::vector<JunkEntry> junkLog() {
     auto log = JunkLog::openForReading(JunkLog::defaultPath());
@@ -175,9 +177,9 @@ TEST_F(ModemBridgeTest, OnceJudgesWhatIsStoredAndSaysWhenItCannot) {
   const QString junk = addSms("10690000", "回复TD退订", kReceived, {}, false, false);
   const QString ham = addSms("13900139000", "好的，明天见。", kReceived, {}, false, false);
   auto once = [&](const std::vector<std::string>& args) {
-    return testing::runProcess(QUELLMODEM_PATH, args, "",
-                               {{"DBUS_SYSTEM_BUS_ADDRESS", bus_->address()},
-                                {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent"}});
+    return testing::runProcess(
+        QUELLMODEM_PATH, args, "",
+        {{"DBUS_SYSTEM_BUS_ADDRESS", bus_->address()}, {"DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent"}});
   };
   auto ran = once({"--once", "--delete-junk", "--quiet"});
   EXPECT_EQ(ran.exitCode, 0) << ran.err;
@@ -269,8 +271,9 @@ TEST_F(ModemBridgeTest, FollowsTheModemAndModemManagerComingBack) {
 TEST_F(ModemBridgeTest, HooksGetTheMessageButNeverRunItAndAreKeptInBounds) {
   testing::TemporaryDirectory dir;
   const auto hook = dir.path() / "hook.sh";
-  std::ofstream(hook) << "#!/bin/sh\nprintf '%s' \"$QUELL_BODY\" > \"$0.env\"\ncat > \"$0.stdin\"\n"
-                         "printf '%s %s %s' \"$QUELL_STAGE\" \"$QUELL_SENDER\" \"$QUELL_BODY_ON_STDIN\" > \"$0.stage\"\n";
+  std::ofstream(hook)
+      << "#!/bin/sh\nprintf '%s' \"$QUELL_BODY\" > \"$0.env\"\ncat > \"$0.stdin\"\n"
+         "printf '%s %s %s' \"$QUELL_STAGE\" \"$QUELL_SENDER\" \"$QUELL_BODY_ON_STDIN\" > \"$0.stage\"\n";
   std::filesystem::permissions(hook, std::filesystem::perms::owner_all);
   const std::string pwned = (dir.path() / "pwned").string();
   const std::string body = "$(touch " + pwned + ") `touch " + pwned + "` \"quoted\" 'single'\nnext line; rm -rf ~";
@@ -301,7 +304,8 @@ TEST_F(ModemBridgeTest, HooksGetTheMessageButNeverRunItAndAreKeptInBounds) {
   for (int i = 0; i < 12; ++i) addSms(QString("1390013%1").arg(i, 4, 10, QChar('0')), "好的，明天见。");
   EXPECT_TRUE(eventually([&] { return count(readFile(runs), "end") == 12; })) << bridgeLog();
   int running = 0, most = 0;
-  for (const auto& line : testing::splitLines(readFile(runs))) most = std::max(most, running += line == "start" ? 1 : -1);
+  for (const auto& line : testing::splitLines(readFile(runs)))
+    most = std::max(most, running += line == "start" ? 1 : -1);
   EXPECT_EQ(most, 2);
   EXPECT_FALSE(bridgeSaid("ran too long"));
   stopBridge(SIGTERM);
@@ -429,12 +433,10 @@ TEST_F(ModemBridgeTest, AKillAfterAnyStepLosesAndRepeatsNothing) {
     QString sender, text;
     bool deleting;
   };
-  const std::vector<Case> cases = {{"recorded", "10690001", "回复退订", true},
-                                   {"recorded", "10690002", "回复退订", false},
-                                   {"deleted", "10690003", "回复退订", true},
-                                   {"marked-deleted", "10690004", "回复退订", true},
-                                   {"announcing", "10690005", "回复退订", true},
-                                   {"announcing", "13900139000", "好的，明天见。", true}};
+  const std::vector<Case> cases = {
+      {"recorded", "10690001", "回复退订", true},   {"recorded", "10690002", "回复退订", false},
+      {"deleted", "10690003", "回复退订", true},    {"marked-deleted", "10690004", "回复退订", true},
+      {"announcing", "10690005", "回复退订", true}, {"announcing", "13900139000", "好的，明天见。", true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.step) + " " + c.sender.toStdString());
     QStringList args = {"--quiet", "--on-junk", hook, "--on-ham", hook};
