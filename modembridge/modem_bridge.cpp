@@ -29,8 +29,8 @@ constexpr const char* kProperties = "org.freedesktop.DBus.Properties";
 constexpr unsigned kStateReceiving = 2, kStateReceived = 3;
 constexpr unsigned kPduStatusReport = 3;
 constexpr int kCallTimeoutMs = 25000;
-// The system bus lets a connection wait for 128 answers at once; the bridge stays well below.
-constexpr int kMaxCalls = 32;
+// The system bus lets a connection wait for 128 answers at once; the bridge stays below.
+constexpr int kMaxCalls = 96;
 
 void systemLog(const QString& line) { NSLog(line.toStdString()); }
 
@@ -451,7 +451,11 @@ void ModemBridge::deleteFromModem(std::uint64_t id) {
            message->record.step = SmsStep::kDeleted;
            message->record.waiting.clear();
            message->attempts = 0;
-           save(id);
+           // With no hook to run, announcing cannot fail or repeat anything: done in the same commit.
+           if (options_.onJunk.isEmpty())
+             announce(id);
+           else
+             save(id);
          } else if (isManagerGone(reply)) {
            detach(id);
            message->waitingForModem = true;
