@@ -252,6 +252,14 @@ TEST_F(ModemBridgeTest, LiveMessagesAreJudgedOnceReceivedAndOddOnesStopNothing) 
   EXPECT_EQ(stopBridge(SIGTERM), 0);
 }
 
+// SIGTERM is heard at once, even while the bridge goes through what the modem held when it started.
+TEST_F(ModemBridgeTest, StopsWhenAskedEvenDuringItsFirstPass) {
+  control("AddCopies", {QString("13900139000"), QString("好的，明天见。"), 1000u});
+  startBridge({"--quiet"});
+  EXPECT_EQ(stopBridge(SIGTERM), 0);
+  EXPECT_LT(count(bridgeLog(), ": ham (model)"), 1000u);
+}
+
 TEST_F(ModemBridgeTest, FollowsTheModemAndModemManagerComingBack) {
   startBridge({"--delete-junk", "--quiet"});
   control("RemoveModem");
