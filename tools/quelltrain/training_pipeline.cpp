@@ -77,7 +77,7 @@ bool addChineseHamPairs(const TrainingRun& run, TrainingSet* set, std::mt19937_6
   for (std::size_t p = 0; p < run.chineseHamPairs; ++p) {
     const auto& a = set->messages[ham[rng() % ham.size()]];
     const auto& b = set->messages[ham[rng() % ham.size()]];
-    set->messages.push_back({false, normalizeMessageBody(a.text + "，" + b.text + "。")});
+    set->messages.push_back({false, normalizeMessageBody(a.text + "，" + b.text + "。"), ""});
     set->fileOf.push_back(chineseFile);
   }
   return true;
