@@ -36,6 +36,7 @@ int usage() {
       "         --rank-by-frequency  choose the vocabulary by frequency, not by association with the label\n"
       "         --transform N        how counts enter the model: 0 as they are, 1 log(1 + count), 2 presence (2)\n"
       "         --c X (0.1)  --spam-weight X (1)  --seed N (42)\n"
+      "         --ham-margin X       call spam only what scores X above the learned boundary (0)\n"
       "         --solver N           liblinear's solver (2: L2-loss linear SVM; 0: logistic regression)\n"
       "         --ham-pairs N        also train on N pairs of ham of the \"zh\" files joined as \"A，B。\" (0)\n"
       "         --dev FILE           judge FILE with the new model afterwards (may be given more than once)\n"
@@ -205,6 +206,8 @@ int main(int argc, char** argv) {
         ok = number(args.options.c, 1e-9, 1e9);
       else if (arg == "--spam-weight" && hasValue)
         ok = number(args.options.spamWeight, 1e-9, 1e9);
+      else if (arg == "--ham-margin" && hasValue)
+        ok = number(args.options.hamMargin, 0, 100);
       else if (arg == "--solver" && hasValue)
         ok = number(args.options.solver, 0, 100);
       else if (arg == "--seed" && hasValue)

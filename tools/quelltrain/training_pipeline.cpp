@@ -112,8 +112,8 @@ bool writeTrainedFiles(const TrainingRun& run, const std::vector<std::string>& v
   const TrainingOptions& o = run.options;
   char description[256];
   std::snprintf(description, sizeof description,
-                "liblinear solver %d, C %g, spam weight %g, bias %g, seed %u, %zu messages, %zu features", o.solver,
-                o.c, o.spamWeight, o.bias, o.seed, examples, vocabulary.size());
+                "liblinear solver %d, C %g, spam weight %g, bias %g, ham margin %g, seed %u, %zu messages, %zu features",
+                o.solver, o.c, o.spamWeight, o.bias, o.hamMargin, o.seed, examples, vocabulary.size());
   auto compiled = compileLinearClassifier(model.toClassifier(description));
   if (!compiled) {
     *error = compiled.message();
