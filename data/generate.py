@@ -186,7 +186,7 @@ def load_families(root=HERE):
 
 
 def split_families(families, seed, dev_share):
-    """Chooses the dev families: in each category, the share dev_share (at least one) of its families that
+    """Chooses the dev families: in each category, the share dev_share (at least two) of its families that
     come first when ordered by a hash of the seed and the family's id. A family's side depends only on the
     seed and its own place among its category's hashes, never on the file order."""
     by_category = {}
@@ -195,7 +195,7 @@ def split_families(families, seed, dev_share):
     dev = set()
     for members in by_category.values():
         ranked = sorted(members, key=lambda f: hashlib.sha256(f"{seed}:{f.id}".encode()).hexdigest())
-        count = max(1, round(len(members) * dev_share))
+        count = max(2, round(len(members) * dev_share))
         dev.update(f.id for f in ranked[:count])
     return dev
 
@@ -332,6 +332,13 @@ def ip_link(rng):
     return f"http://{host}{port}/{alnum(rng, rng.randint(3, 6))}"
 
 
+def odd_link(rng):
+    kind = rng.random()
+    if kind < 0.12:
+        return ip_link(rng)
+    return link(rng, rng.choice(SHORT_HOSTS) if kind < 0.4 else random_host(rng))
+
+
 SHAPED = {
     "amount": lambda rng: money(rng, 1, 3000),
     "small_amount": lambda rng: money(rng, 1, 200),
@@ -367,8 +374,10 @@ SHAPED = {
     "masked_mobile": lambda rng: mobile(rng).replace(" ", "").replace("-", "")[:3] + "****"
     + digits(rng, 4),
     "hotline": hotline,
-    "url": lambda rng: link(rng, rng.choice(SHORT_HOSTS)),
-    "odd_url": lambda rng: ip_link(rng) if rng.random() < 0.12 else link(rng, random_host(rng)),
+    # Services link through shorteners and their own hosts, scams through odd hosts, shorteners and bare
+    # addresses; both kinds share the shorteners, as real messages do.
+    "url": lambda rng: link(rng, rng.choice(SHORT_HOSTS) if rng.random() < 0.75 else random_host(rng)),
+    "odd_url": odd_link,
     "plate": lambda rng: rng.choice("京沪粤苏浙川鲁豫鄂湘闽皖津渝陕辽吉黑冀晋蒙桂琼贵云甘青宁新")
     + rng.choice("ABCDEFGHJK") + rng.choice(["", "·"]) + alnum(rng, 5, "ABCDEFGHJKLMNPQRSTUVWXYZ0123456789"),
     "train": lambda rng: rng.choice("GGGDDKTZC") + str(rng.randint(1, 9999)),
@@ -431,7 +440,31 @@ TO_WIDE = str.maketrans({",": "，", ":": "：", "!": "！", "?": "？", ";": "�
 SPACED = re.compile(r"(?<=[\u4e00-\u9fff])(?=[0-9A-Za-z¥])|(?<=[0-9A-Za-z%])(?=[\u4e00-\u9fff])")
 
 
+# Phrasings that say the same; a message may use any of them, whichever label it has.
+SYNONYMS = [
+    ["请勿", "切勿", "请不要"],
+    ["尽快", "及时", "尽早"],
+    ["立即", "马上", "立刻"],
+    ["点击", "点开", "打开"],
+    ["登录", "登陆"],
+    ["如非本人操作", "若非本人操作", "如不是本人操作", "如非您本人操作"],
+    ["感谢您的", "谢谢您的"],
+    ["手机号码", "手机号"],
+]
+
+
+def paraphrase(text, rng):
+    for group in SYNONYMS:
+        present = [phrase for phrase in group if phrase in text]
+        if present and rng.random() < 0.25:
+            text = text.replace(present[0], rng.choice(group))
+    if "您" in text and rng.random() < 0.1:
+        text = text.replace("您", "你")
+    return text
+
+
 def surface(text, rng):
+    text = paraphrase(text, rng)
     signature = SIGNATURE.match(text)
     if signature:
         body = text[signature.end():]
@@ -472,7 +505,7 @@ def family_messages(family, pools, seed, count):
     return messages
 
 
-def generate(seed=42, per_family=30, dev_share=0.25, root=HERE):
+def generate(seed=42, per_family=30, dev_share=0.2, root=HERE):
     """Returns (families, dev ids, {family id: messages})."""
     families = load_families(root)
     pools = load_pools(root)
@@ -511,7 +544,7 @@ def main():
     parser.add_argument("outdir")
     parser.add_argument("--seed", type=int, default=42)
     parser.add_argument("--per-family", type=int, default=30)
-    parser.add_argument("--dev-share", type=float, default=0.25)
+    parser.add_argument("--dev-share", type=float, default=0.2)
     args = parser.parse_args()
     try:
         families, dev, messages = generate(args.seed, args.per_family, args.dev_share)

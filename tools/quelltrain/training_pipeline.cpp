@@ -111,9 +111,10 @@ bool writeTrainedFiles(const TrainingRun& run, const std::vector<std::string>& v
                        std::size_t examples, std::string* error) {
   const TrainingOptions& o = run.options;
   char description[256];
-  std::snprintf(description, sizeof description,
-                "liblinear solver %d, C %g, spam weight %g, bias %g, ham margin %g, seed %u, %zu messages, %zu features",
-                o.solver, o.c, o.spamWeight, o.bias, o.hamMargin, o.seed, examples, vocabulary.size());
+  std::snprintf(
+      description, sizeof description,
+      "liblinear solver %d, C %g, spam weight %g, bias %g, ham margin %g, seed %u, %zu messages, %zu features",
+      o.solver, o.c, o.spamWeight, o.bias, o.hamMargin, o.seed, examples, vocabulary.size());
   auto compiled = compileLinearClassifier(model.toClassifier(description));
   if (!compiled) {
     *error = compiled.message();
