@@ -64,7 +64,7 @@ int train(TrainingRun run) {
   const auto vocabulary = chooseVocabulary(run, *set);
   auto model = trainModel(run, *set, vocabulary);
   if (!model) return fail("training failed");
-  if (!writeTrainedFiles(run, vocabulary, *model, set->messages.size(), &error)) return fail(error);
+  if (!writeTrainedFiles(run, vocabulary, *model, set->examples(), &error)) return fail(error);
   if (!judgeDevFiles(run, vocabulary, &error)) return fail(error);
   return 0;
 }

@@ -55,13 +55,18 @@ std::optional<TrainingSet> readTrainingSet(const TrainingRun& run, std::mt19937_
     if (!messages) return std::nullopt;
     for (auto& message : *messages) {
       message.text = normalizeMessageBody(file.maskedDigits ? unmaskDigits(message.text, rng) : message.text);
-      for (int r = 0; r < file.repeat; ++r) {
-        set.messages.push_back(message);
-        set.fileOf.push_back(static_cast<int>(f));
-      }
+      set.messages.push_back(std::move(message));
+      set.fileOf.push_back(static_cast<int>(f));
+      set.repeats.push_back(file.repeat);
     }
   }
   return set;
+}
+
+std::size_t TrainingSet::examples() const {
+  std::size_t total = 0;
+  for (int repeat : repeats) total += static_cast<std::size_t>(repeat);
+  return total;
 }
 
 bool addChineseHamPairs(const TrainingRun& run, TrainingSet* set, std::mt19937_64& rng) {
@@ -79,6 +84,7 @@ bool addChineseHamPairs(const TrainingRun& run, TrainingSet* set, std::mt19937_6
     const auto& b = set->messages[ham[rng() % ham.size()]];
     set->messages.push_back({false, normalizeMessageBody(a.text + "，" + b.text + "。"), ""});
     set->fileOf.push_back(chineseFile);
+    set->repeats.push_back(1);
   }
   return true;
 }
@@ -101,6 +107,7 @@ std::unique_ptr<LinearSpamModel> trainModel(const TrainingRun& run, const Traini
   Progress counting("counting", set.messages.size());
   for (std::size_t i = 0; i < set.messages.size(); ++i) {
     examples.push_back({buildTokenCounts(set.messages[i].text, features), set.messages[i].spam});
+    for (int r = 1; r < set.repeats[i]; ++r) examples.push_back(examples.back());
     counting.step(i + 1);
   }
   std::fprintf(stderr, "training on %zu messages, %zu features\n", examples.size(), vocabulary.size());
