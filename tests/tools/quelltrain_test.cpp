@@ -218,6 +218,17 @@ TEST(Quelltrain, TrainsAndJudgesOrRefusesBadValues) {
   EXPECT_EQ(judged, 2u) << result.out;
   EXPECT_NE(result.out.find("f1         1.0000"), std::string::npos) << result.out;
 
+  // A repeated file weighs its messages up, but a word met in one message is still no word to learn.
+  {
+    std::ofstream out(data, std::ios::app);
+    out << "spam\tzqxonce 贷款\nspam\tzqxtwice 贷款\nspam\tzqxtwice 免费\n";
+  }
+  ASSERT_EQ(train({"--repeat", "5"}).exitCode, 0);
+  std::ifstream repeated(vocabularyOut);
+  const std::string words((std::istreambuf_iterator<char>(repeated)), {});
+  EXPECT_EQ(words.find("zqxonce"), std::string::npos);
+  EXPECT_NE(words.find("zqxtwice\n"), std::string::npos);
+
   // Pairs of Chinese ham need a file named as Chinese.
   auto unnamed = train({"--ham-pairs", "10"});
   EXPECT_EQ(unnamed.exitCode, 1);
