@@ -15,7 +15,7 @@ python3 "$root/data/generate.py" --seed 42 "$generated"
   --model-out "$root/resources/QBModel210713.mlmodelc" \
   --ham-margin 0.15 \
   --language zh --masked-digits --repeat 2 "$data/sms-zh/train.tsv" \
-  --language en --plain --repeat 20 "$data/sms-en/train.tsv" \
+  --language en --plain --repeat 25 "$data/sms-en/train.tsv" \
   --language zh --plain --repeat 3 "$generated/train.tsv"
 # The vocabulary is compiled into the programs: rebuild before evaluating.
 cmake --build "$root/build/release"
