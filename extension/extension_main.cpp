@@ -208,7 +208,7 @@ void registerPrincipalClass(const std::string& name, PrincipalClassFactory facto
 }
 
 int NSExtensionMain(int argc, char** argv) {
-  if (auto exit = kCommandLine.standardOption(argc, argv)) return *exit;
+  if (auto exit = kCommandLine.standardOption(argc, argv)) return kCommandLine.finish(*exit);
   std::optional<ILMessageFilterQueryRequest> single;
   bool explain = false, table = false;
   for (int i = 1; i < argc; ++i) {
@@ -231,13 +231,13 @@ int NSExtensionMain(int argc, char** argv) {
   if (factory == registry().end())
     return kCommandLine.fail("unknown principal class \"" + oneLineText(info->principalClass) + "\"");
   auto handler = factory->second();
-  if (explain) return explainOnce(*handler, single.value_or(ILMessageFilterQueryRequest{}));
-  if (table) return printTable(*handler);
+  if (explain) return kCommandLine.finish(explainOnce(*handler, single.value_or(ILMessageFilterQueryRequest{})));
+  if (table) return kCommandLine.finish(printTable(*handler));
   AnswerWriter out;
   // Declared last so that it is destroyed first: its destructor waits for every deferred query, whose
   // completions still write answers.
   NetworkDeferral deferral(info->network);
-  if (single) return answerOnce(*handler, deferral, *single);
+  if (single) return kCommandLine.finish(answerOnce(*handler, deferral, *single));
   // Said once here rather than for every message that is not junk.
   if (info->network.url.empty())
     NSLog("No network service is configured: messages that are not junk are answered none without one");
