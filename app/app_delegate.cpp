@@ -15,12 +15,15 @@ const std::vector<std::string> kRetiredKeywords = {"尾号", "到账", "还款",
 
 // True when the clean-up ran (and so may be marked done).
 bool removeRetiredKeywords() {
-  auto whitelist = RuleStore::readStoredList(RuleListKind::KeywordWhitelist);
-  if (!whitelist) return false;  // no store, or a value we must not overwrite: try again next launch
-  std::erase_if(*whitelist, [](const std::string& entry) {
-    return std::find(kRetiredKeywords.begin(), kRetiredKeywords.end(), entry) != kRetiredKeywords.end();
-  });
-  return RuleStore::writeList(RuleListKind::KeywordWhitelist, *whitelist).ok();
+  // No store, or a value we must not overwrite: the edit fails, and the clean-up is tried next launch.
+  return RuleStore::editList(RuleListKind::KeywordWhitelist,
+                             [](std::vector<std::string>& whitelist) {
+                               return std::erase_if(whitelist, [](const std::string& entry) {
+                                        return std::find(kRetiredKeywords.begin(), kRetiredKeywords.end(), entry) !=
+                                               kRetiredKeywords.end();
+                                      }) > 0;
+                             })
+      .ok();
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,6 +38,9 @@ inline constexpr std::array<RuleListKind, 4> kAllRuleListKinds = {
 // The settings key of a list: "numberWhitelistKey", "numberBlacklistKey", "keywordWhitelistKey" or
 // "keywordBlacklistKey".
 const char* ruleListKey(RuleListKind kind);
+// The name people and the command line know a list by: "number-whitelist", "number-blacklist",
+// "keyword-whitelist" or "keyword-blacklist". Messages about a list name it so.
+const char* ruleListName(RuleListKind kind);
 // The kind whose key is `key`, or nullopt.
 std::optional<RuleListKind> ruleListKindForKey(std::string_view key);
 
@@ -46,8 +50,13 @@ inline constexpr std::array<const char*, 15> BuiltInServiceNumbers = {"95566", "
                                                                       "95559", "95595", "95568", "95580", "95526",
                                                                       "95516", "95511", "95577", "95558", "95527"};
 
-// What the app writes to the four lists on its first launch.
+// What a new installation holds in the four lists.
 const std::vector<std::string>& DefaultRuleLists(RuleListKind kind);
+
+// The entry a person typed, with white space (blanks, line breaks, U+3000) trimmed from both ends; nullopt
+// when nothing is left, since a blank entry would match nearly every message. Editors store entries only
+// through this; entries already stored are read as they are.
+std::optional<std::string> typedRuleEntry(std::string_view typed);
 
 // The effective list of a kind: the stored entries in order, plus BuiltInServiceNumbers for the number
 // whitelist. Reads the store afresh on every call.
@@ -63,11 +72,21 @@ class RuleStore {
   // absent value is an empty list. Editors change only a list read this way, so that they never write
   // over what they could not read.
   static Result<std::vector<std::string>, StoreError> readStoredList(RuleListKind kind);
-  // Replaces the whole stored list. Fails (kCannotOpen, kBusy, kWriteFailed) with nothing changed.
+  // Edits one list in a single write transaction: reads it, hands its entries to `edit`, and stores what
+  // edit leaves when it returns true (false: nothing to store). Another writer's change can never fall
+  // between the read and the write, so no edit is lost. A list that cannot be read is refused before
+  // edit runs, so nothing stored is ever written over. Returns the list as stored afterwards. Fails
+  // (kCannotOpen, kUnreadable, kBusy, kWriteFailed) with nothing changed.
+  using ListEdit = std::function<bool(std::vector<std::string>& entries)>;
+  static Result<std::vector<std::string>, StoreError> editList(RuleListKind kind, const ListEdit& edit);
+  // Replaces the whole stored list, whatever it held. Fails (kCannotOpen, kBusy, kWriteFailed) with
+  // nothing changed.
   static Status<StoreError> writeList(RuleListKind kind, const std::vector<std::string>& entries);
-  // Writes DefaultRuleLists over the four lists, once per store: the same transaction records that it was
-  // done, and a store that holds that record is left as it is (success, nothing written). So however often
-  // a caller takes itself for a first launch, the user's edits are overwritten at most once.
+  // Gives a new store its default lists, once per store: each list that is absent from the store gets
+  // DefaultRuleLists, and the same transaction records that this was done. A list that is present, even
+  // empty or unreadable, is kept, and a store that holds the record is left as it is (success, nothing
+  // written). So the app's first launch and the bridge's first start may both call it, in any order and
+  // after any edits made with the command line, and no entry of the user's is ever overwritten.
   static Status<StoreError> seedDefaultListsOnce();
   // Replaces several lists in one transaction: all of them or none.
   static Status<StoreError> writeLists(const std::vector<std::pair<RuleListKind, std::vector<std::string>>>& lists);

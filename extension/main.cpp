@@ -1,12 +1,12 @@
-// quellguard: the filter process. See platform/extension_main.h for how it is driven, and
+// quellguard: the filter process. See extension/extension_main.h for how it is driven, and
 // extension/guard_dbus_service.h for --dbus, the filter on the session bus.
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
+#include "extension/extension_main.h"
 #include "extension/quellguard.h"
 #include "platform/bundle.h"
-#include "platform/extension_main.h"
 #ifdef QUELL_WITH_DBUS
 #include "extension/guard_dbus_service.h"
 #endif

@@ -1,6 +1,7 @@
 #include "extension/quellguard.h"
 
 #include "engine/decision_description.h"
+#include "platform/network_deferral.h"
 #include "platform/system_log.h"
 
 namespace quell {
@@ -12,7 +13,7 @@ FilterVerdict verdictOf(const FilterDecision& decision) {
 }
 
 QueryExplanation explanationOf(const FilterDecision& decision) {
-  return {decisionMembers(decision), describeDecision(decision)};
+  return {decisionMembers(decision), describeDecision(decision), verdictOf(decision)};
 }
 
 }  // namespace
@@ -35,7 +36,10 @@ void Quellguard::answer(FilterVerdict verdict, ILMessageFilterExtensionContext& 
   // The service's answer is never examined: a message that is not junk offline is none in every case.
   context.deferQueryRequestToNetworkWithCompletion(
       [completion = std::move(completion)](std::optional<ILNetworkResponse> response, std::optional<NSError> error) {
-        if (!response) NSLog(kDeferralFailurePrefix + describeError(error));
+        // With no service configured there is nothing to report per message: the host said so once.
+        const bool noService = error && error->domain == kNetworkErrorDomain &&
+                               error->code == static_cast<int>(DeferralErrorCode::kNoService);
+        if (!response && !noService) NSLog(kDeferralFailurePrefix + describeError(error));
         completion(ILMessageFilterQueryResponse{ILMessageFilterAction::None});
       });
 }

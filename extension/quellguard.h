@@ -8,8 +8,8 @@
 #pragma once
 
 #include "engine/filter_decision.h"
+#include "extension/query_explaining.h"
 #include "platform/message_filter.h"
-#include "platform/query_explaining.h"
 
 namespace quell {
 

@@ -33,11 +33,10 @@ std::filesystem::path JunkLog::defaultPath() {
 }
 
 Result<std::unique_ptr<JunkLog>, StoreError> JunkLog::open(const std::filesystem::path& file, JunkLogLimits limits) {
-  auto db = SqliteDatabase::open(file, std::chrono::seconds(2));
+  // Durable: quelllog reads while the bridge writes, and every commit is on disk before it returns.
+  auto db = SqliteDatabase::openDurable(file, std::chrono::seconds(2));
   if (!db) return db.failure();
-  // WAL lets quelllog read while the bridge writes; FULL puts every commit on disk before it returns.
   auto setup = db->execute(
-      "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;"
       "CREATE TABLE IF NOT EXISTS junk(id INTEGER PRIMARY KEY AUTOINCREMENT, logged TEXT NOT NULL,"
       " received TEXT NOT NULL, modem TEXT NOT NULL, sender TEXT NOT NULL, body TEXT NOT NULL,"
       " reasons TEXT NOT NULL, deleted INTEGER NOT NULL DEFAULT 0, not_junk INTEGER NOT NULL DEFAULT 0);"
@@ -59,9 +58,11 @@ Result<std::int64_t, StoreError> JunkLog::record(const JunkMessage& message) {
   insert->bindText(4, message.sender);
   insert->bindText(5, message.body);
   insert->bindText(6, message.reasons.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
-  if (insert->step() != SQLITE_DONE) return Failure<StoreError>{StoreError::kWriteFailed, db_.lastError()};
+  if (auto inserted = insert->run(); !inserted) return inserted.failure();
   auto id = db_.prepare("SELECT last_insert_rowid()");
-  if (!id || id->step() != SQLITE_ROW) return Failure<StoreError>{StoreError::kWriteFailed, db_.lastError()};
+  if (!id) return id.failure();
+  if (auto row = id->nextRow(StoreError::kWriteFailed); !row || !*row)
+    return row ? Failure<StoreError>{StoreError::kWriteFailed, "the new entry has no id"} : row.failure();
   const std::int64_t newId = id->columnInt64(0);
   // The bounds: nothing older than the maximum age, and only the newest entries up to the maximum count.
   auto prune = db_.prepare(
@@ -70,7 +71,7 @@ Result<std::int64_t, StoreError> JunkLog::record(const JunkMessage& message) {
   if (!prune) return prune.failure();
   prune->bindText(1, utcSecondsAgo(std::chrono::duration_cast<std::chrono::seconds>(limits_.maxAge).count()));
   prune->bindInt64(2, std::max<std::int64_t>(limits_.maxEntries, 1));
-  if (prune->step() != SQLITE_DONE) return Failure<StoreError>{StoreError::kWriteFailed, db_.lastError()};
+  if (auto pruned = prune->run(); !pruned) return pruned.failure();
   if (auto committed = transaction.commit(); !committed) return committed.failure();
   return newId;
 }
@@ -79,9 +80,7 @@ Result<bool, StoreError> JunkLog::judgedBefore(const std::string& fingerprint) {
   auto query = db_.prepare("SELECT 1 FROM judged WHERE fingerprint = ?1");
   if (!query) return query.failure();
   query->bindText(1, fingerprint);
-  const int rc = query->step();
-  if (rc != SQLITE_ROW && rc != SQLITE_DONE) return Failure<StoreError>{StoreError::kUnreadable, db_.lastError()};
-  return rc == SQLITE_ROW;
+  return query->nextRow();
 }
 
 Status<StoreError> JunkLog::rememberJudged(const std::string& fingerprint) {
@@ -91,7 +90,7 @@ Status<StoreError> JunkLog::rememberJudged(const std::string& fingerprint) {
   if (!insert) return insert.status();
   insert->bindText(1, fingerprint);
   insert->bindText(2, utcNow());
-  if (insert->step() != SQLITE_DONE) return {StoreError::kWriteFailed, db_.lastError()};
+  if (auto inserted = insert->run(); !inserted) return inserted;
   // As bounded as the entries: by age, and at most ten times as many as entries are kept.
   auto prune = db_.prepare(
       "DELETE FROM judged WHERE judged < ?1 OR rowid <= (SELECT rowid FROM judged ORDER BY "
@@ -99,7 +98,7 @@ Status<StoreError> JunkLog::rememberJudged(const std::string& fingerprint) {
   if (!prune) return prune.status();
   prune->bindText(1, utcSecondsAgo(std::chrono::duration_cast<std::chrono::seconds>(limits_.maxAge).count()));
   prune->bindInt64(2, std::max<std::int64_t>(limits_.maxEntries, 1) * 10);
-  if (prune->step() != SQLITE_DONE) return {StoreError::kWriteFailed, db_.lastError()};
+  if (auto pruned = prune->run(); !pruned) return pruned;
   return transaction.commit();
 }
 
@@ -107,8 +106,7 @@ Status<StoreError> JunkLog::setFlag(const char* column, std::int64_t id) {
   auto update = db_.prepare(std::string("UPDATE junk SET ") + column + " = 1 WHERE id = ?1");
   if (!update) return update.status();
   update->bindInt64(1, id);
-  if (update->step() != SQLITE_DONE) return {StoreError::kWriteFailed, db_.lastError()};
-  return {};
+  return update->run();
 }
 
 Status<StoreError> JunkLog::markDeleted(std::int64_t id) { return setFlag("deleted", id); }
@@ -121,8 +119,10 @@ Result<std::vector<JunkEntry>, StoreError> JunkLog::select(const char* where, st
   if (!query) return query.failure();
   if (id) query->bindInt64(1, *id);
   std::vector<JunkEntry> found;
-  for (int rc; (rc = query->step()) != SQLITE_DONE;) {
-    if (rc != SQLITE_ROW) return Failure<StoreError>{StoreError::kUnreadable, db_.lastError()};
+  for (;;) {
+    auto row = query->nextRow();
+    if (!row) return row.failure();
+    if (!*row) break;
     JunkEntry entry;
     entry.id = query->columnInt64(0);
     entry.logged = query->columnText(1);

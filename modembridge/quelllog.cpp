@@ -125,14 +125,15 @@ int notJunk(JunkLog& log, std::int64_t id) {
   if (!*entry) return fail("no entry " + std::to_string(id) + " in the junk log");
   const std::string& sender = (*entry)->message.sender;
   if (sender.empty()) return fail("entry " + std::to_string(id) + " has no sender to whitelist");
-  // The whitelist is changed only when it can be read, so that nothing stored is written over.
-  auto whitelist = quell::RuleStore::readStoredList(quell::RuleListKind::NumberWhitelist);
-  if (!whitelist) return fail("the number whitelist cannot be read (" + whitelist.message() + "); nothing changed");
-  if (std::find(whitelist->begin(), whitelist->end(), sender) == whitelist->end()) {
-    whitelist->push_back(sender);
-    if (auto written = quell::RuleStore::writeList(quell::RuleListKind::NumberWhitelist, *whitelist); !written)
-      return fail("the number whitelist could not be written (" + written.message() + "); nothing changed");
-  }
+  // The whitelist is changed only when it can be read, so that nothing stored is written over, and a
+  // sender already on it is not added again.
+  auto whitelisted = quell::RuleStore::editList(quell::RuleListKind::NumberWhitelist, [&](auto& whitelist) {
+    if (std::find(whitelist.begin(), whitelist.end(), sender) != whitelist.end()) return false;
+    whitelist.push_back(sender);
+    return true;
+  });
+  if (!whitelisted)
+    return fail("the number whitelist could not be changed (" + whitelisted.message() + "); nothing changed");
   if (auto marked = log.markNotJunk(id); !marked)
     return fail("the sender is whitelisted, but the entry could not be marked: " + marked.message());
   std::printf("%s is on the number whitelist\n", quell::oneLineText(sender).c_str());

@@ -27,6 +27,7 @@ inline constexpr const char* kModelErrorDomain = "com.apple.CoreML";
 // What goes wrong in the model loader and the model runtime: the codes of its failures, and of the
 // NSErrors of domain kModelErrorDomain that the runtime's interface reports them as.
 enum class ModelErrorCode : int {
+  kOk = -1,                 // success (the codes of failures keep the numbers they always had)
   kResourceMissing = 0,     // the bundle holds no compiled model of that name
   kInvalidClassifier = 1,   // a classifier that cannot be compiled (sizes disagree, names repeat, ...)
   kCannotOpen = 2,          // the file cannot be opened or mapped, or is not a regular file

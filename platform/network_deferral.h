@@ -40,6 +40,7 @@ inline constexpr const char* kNetworkErrorDomain = "ILMessageFilterErrorDomain";
 // Why a deferred query got no response: the codes of the NSErrors of domain kNetworkErrorDomain that its
 // completion receives.
 enum class DeferralErrorCode : int {
+  kOk = 0,             // success
   kNoService = 1,      // no network service is configured
   kInvalidURL = 2,     // the configured URL is not an https URL
   kRequestFailed = 3,  // connection, TLS or timeout: no HTTP response came back

@@ -11,10 +11,15 @@ StoreError failureOf(int rc, StoreError otherwise) {
   return primary == SQLITE_BUSY || primary == SQLITE_LOCKED ? StoreError::kBusy : otherwise;
 }
 
+Failure<StoreError> failureOf(sqlite3_stmt* statement, int rc, StoreError otherwise) {
+  return {failureOf(rc, otherwise), sqlite3_errmsg(sqlite3_db_handle(statement))};
+}
+
 }  // namespace
 
 const char* storeErrorName(StoreError error) {
   switch (error) {
+    case StoreError::kOk: return "ok";
     case StoreError::kCannotOpen: return "cannot open";
     case StoreError::kBusy: return "busy";
     case StoreError::kUnreadable: return "unreadable";
@@ -53,6 +58,21 @@ void SqliteStatement::bindOptionalText(int index, const std::optional<std::strin
     sqlite3_bind_null(statement_, index);
 }
 
+Status<StoreError> SqliteStatement::run(StoreError failure) {
+  int rc;
+  while ((rc = sqlite3_step(statement_)) == SQLITE_ROW) {
+  }
+  if (rc == SQLITE_DONE) return {};
+  return failureOf(statement_, rc, failure);
+}
+
+Result<bool, StoreError> SqliteStatement::nextRow(StoreError failure) {
+  const int rc = sqlite3_step(statement_);
+  if (rc == SQLITE_ROW) return true;
+  if (rc == SQLITE_DONE) return false;
+  return failureOf(statement_, rc, failure);
+}
+
 std::string SqliteStatement::columnText(int index) const {
   const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, index));
   const int size = sqlite3_column_bytes(statement_, index);  // after the text, as SQLite asks
@@ -70,8 +90,8 @@ std::string_view SqliteStatement::columnBlob(int index) const {
   return blob ? std::string_view(static_cast<const char*>(blob), static_cast<std::size_t>(size)) : std::string_view();
 }
 
-Result<SqliteDatabase, StoreError> SqliteDatabase::open(const std::filesystem::path& path,
-                                                        std::chrono::milliseconds busyTimeout) {
+Result<SqliteDatabase, StoreError> SqliteDatabase::openDurable(const std::filesystem::path& path,
+                                                               std::chrono::milliseconds busyTimeout) {
   std::error_code ec;
   if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
   if (ec) return Failure<StoreError>{StoreError::kCannotOpen, "cannot create " + path.parent_path().string()};
@@ -83,6 +103,10 @@ Result<SqliteDatabase, StoreError> SqliteDatabase::open(const std::filesystem::p
     return Failure<StoreError>{StoreError::kCannotOpen,
                                "cannot open " + path.string() + ": " + (db ? sqlite3_errmsg(db) : "out of memory")};
   sqlite3_busy_timeout(db, static_cast<int>(busyTimeout.count()));
+  // These are the first statements to touch the file, so a file that is not a database fails here.
+  if (auto durable = database.execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL", StoreError::kCannotOpen);
+      !durable)
+    return Failure<StoreError>{durable.code(), path.string() + " cannot be used as a database: " + durable.message()};
   return database;
 }
 

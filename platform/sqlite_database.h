@@ -2,8 +2,9 @@
 // and of a write transaction, so that every handle is finalised or closed exactly once and a transaction
 // that is not committed is rolled back, on every path out of a function.
 //
-// They hide no SQL. Failures come back as Status/Result of the store domain (StoreError): a write lock
-// that cannot be had within the busy timeout is kBusy, a failed statement of a write kWriteFailed.
+// They hide no SQL, and no SQLite result code leaves them: failures come back as Status/Result of the store
+// domain (StoreError). A lock that cannot be had within the busy timeout is kBusy, a failed statement of a
+// write kWriteFailed, a failed read kUnreadable.
 #pragma once
 
 #include <sqlite3.h>
@@ -39,11 +40,15 @@ class SqliteStatement {
   void bindOptionalText(int index, const std::optional<std::string>& text);  // null when absent
   void bindInt64(int index, std::int64_t value) { sqlite3_bind_int64(statement_, index, value); }
 
-  // SQLITE_ROW, SQLITE_DONE or an error code.
-  int step() { return sqlite3_step(statement_); }
+  // Runs a statement that returns no rows (or whose rows are not wanted) to its end. A failure is kBusy or
+  // `failure`.
+  Status<StoreError> run(StoreError failure = StoreError::kWriteFailed);
+  // Steps to the next row of a query: true with a row to read, false after the last one. A failure is kBusy
+  // or `failure`.
+  Result<bool, StoreError> nextRow(StoreError failure = StoreError::kUnreadable);
 
-  // The columns of the row that step() just returned. Text and blobs are whole, NUL bytes included; a blob
-  // view is valid until the next step() or reset().
+  // The columns of the row that nextRow() just reached. Text and blobs are whole, NUL bytes included; a blob
+  // view is valid until the next nextRow(), run() or reset().
   bool columnIsNull(int index) const { return sqlite3_column_type(statement_, index) == SQLITE_NULL; }
   std::string columnText(int index) const;
   std::optional<std::string> columnOptionalText(int index) const;  // nullopt for null
@@ -56,10 +61,14 @@ class SqliteStatement {
 
 class SqliteDatabase {
  public:
-  // Opens the database at path, read-write, creating it (and its directory) if needed; the connection may
-  // be used from several threads. Fails with kCannotOpen.
-  static Result<SqliteDatabase, StoreError> open(const std::filesystem::path& path,
-                                                 std::chrono::milliseconds busyTimeout);
+  // Opens the database at path, read-write, creating it (and its directory) if needed, for a store that
+  // must survive a crash or a power cut: write-ahead logging, so that readers in other processes go on
+  // beside a writer, and synchronous=FULL, so that a commit is on disk when it returns. A lock held by
+  // another connection is waited for up to busyTimeout. The connection may be used from several threads.
+  // Fails with kCannotOpen when the file or its directory cannot be created or opened, or is not a
+  // database; with kBusy when another connection holds the file beyond the timeout.
+  static Result<SqliteDatabase, StoreError> openDurable(const std::filesystem::path& path,
+                                                        std::chrono::milliseconds busyTimeout);
   ~SqliteDatabase() { sqlite3_close_v2(db_); }
   SqliteDatabase(SqliteDatabase&& other) noexcept : db_(other.db_) { other.db_ = nullptr; }
   SqliteDatabase& operator=(SqliteDatabase&& other) noexcept;

@@ -1,7 +1,7 @@
 // Status and Result: how a fallible operation reports failure, as a code from its domain's own error enum
 // and a message for people. One enum per domain (the model loader's ModelErrorCode, the settings and
 // report stores' StoreError, the network deferral's DeferralErrorCode), so that a caller can act on what
-// went wrong without parsing text.
+// went wrong without parsing text. Every such enum has a kOk, the code of a success.
 //
 //   Status<StoreError> s = store.write(...);
 //   if (!s) log(s.message());
@@ -24,19 +24,20 @@ struct Failure {
 template <typename Code>
 class [[nodiscard]] Status {
  public:
-  Status() = default;  // success
+  Status() = default;  // success: code() is Code::kOk
   Status(Failure<Code> failure) : failure_(std::move(failure)), failed_(true) {}
   Status(Code code, std::string message) : Status(Failure<Code>{code, std::move(message)}) {}
 
   bool ok() const { return !failed_; }
   explicit operator bool() const { return ok(); }
-  // Meaningful only when !ok().
+  // Code::kOk and an empty message on success.
   Code code() const { return failure_.code; }
   const std::string& message() const { return failure_.message; }
+  // Meaningful only when !ok().
   const Failure<Code>& failure() const { return failure_; }
 
  private:
-  Failure<Code> failure_{};
+  Failure<Code> failure_{Code::kOk, {}};
   bool failed_ = false;
 };
 
@@ -57,8 +58,12 @@ class [[nodiscard]] Result {
   const T* operator->() const { return &value(); }
   // Meaningful only when !ok().
   const Failure<Code>& failure() const { return std::get<1>(state_); }
-  Code code() const { return failure().code; }
-  const std::string& message() const { return failure().message; }
+  // Code::kOk and an empty message on success.
+  Code code() const { return ok() ? Code::kOk : failure().code; }
+  const std::string& message() const {
+    static const std::string kNone;
+    return ok() ? kNone : failure().message;
+  }
   Status<Code> status() const { return ok() ? Status<Code>() : Status<Code>(failure()); }
 
  private:

@@ -4,6 +4,7 @@
 namespace quell {
 
 enum class StoreError {
+  kOk,            // success
   kCannotOpen,    // the file or its directory cannot be created or opened, or the file is not a database
   kBusy,          // another connection held the write lock beyond the busy timeout; nothing changed
   kUnreadable,    // a read failed, or the stored bytes do not decode as a value
@@ -11,7 +12,7 @@ enum class StoreError {
   kInvalidValue,  // the value cannot be stored (it cannot be encoded)
 };
 
-// "cannot open", "busy", "unreadable", "write failed" or "invalid value".
+// "ok", "cannot open", "busy", "unreadable", "write failed" or "invalid value".
 const char* storeErrorName(StoreError error);
 
 }  // namespace quell

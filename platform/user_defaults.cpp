@@ -30,12 +30,9 @@ struct OpenedDatabase {
 };
 
 std::optional<OpenedDatabase> openDatabase(const std::filesystem::path& path) {
-  auto db = SqliteDatabase::open(path, std::chrono::milliseconds(kBusyTimeoutMs));
-  if (!db) return std::nullopt;
-  // WAL lets the filter read while the app writes; FULL makes every committed write survive a power cut.
-  // These statements are the first to touch the file, so a file that is not a database fails here.
-  if (!db->execute("PRAGMA journal_mode=WAL") || !db->execute("PRAGMA synchronous=FULL") ||
-      !db->execute("CREATE TABLE IF NOT EXISTS defaults(key TEXT PRIMARY KEY, value BLOB NOT NULL)"))
+  // Durable, so that the filter reads while the app writes and every committed write survives a power cut.
+  auto db = SqliteDatabase::openDurable(path, std::chrono::milliseconds(kBusyTimeoutMs));
+  if (!db || !db->execute("CREATE TABLE IF NOT EXISTS defaults(key TEXT PRIMARY KEY, value BLOB NOT NULL)"))
     return std::nullopt;
   auto select = db->prepare("SELECT value FROM defaults WHERE key = ?1", true);
   auto upsert = db->prepare(
@@ -115,10 +112,10 @@ StoredObject UserDefaults::readStored(std::string_view key) {
   select_.reset();
   select_.bindText(1, key);
   StoredObject stored;
-  const int rc = select_.step();
+  auto row = select_.nextRow();
   // A read that fails (a damaged page, an I/O error) tells nothing about the value: it is unreadable.
-  if (rc != SQLITE_ROW && rc != SQLITE_DONE) stored.state = StoredObject::State::kUnreadable;
-  if (rc == SQLITE_ROW) {
+  if (!row) stored.state = StoredObject::State::kUnreadable;
+  if (row && *row) {
     auto value = decodePropertyList(select_.columnBlob(0));
     if (value) {
       stored.state = StoredObject::State::kPresent;
@@ -173,24 +170,36 @@ Status<StoreError> UserDefaults::setIntegerForKey(std::int64_t value, std::strin
 }
 
 Status<StoreError> UserDefaults::setObjectsForKeys(const std::map<std::string, PropertyList>& values) {
-  std::vector<std::pair<const std::string*, std::string>> encoded;
+  return editObjectsForKeys(
+      {}, [&](const StoredObjects&) -> Result<std::map<std::string, PropertyList>, StoreError> { return values; });
+}
+
+Status<StoreError> UserDefaults::editObjectsForKeys(const std::vector<std::string>& keys, const Edit& edit) {
+  std::lock_guard lock(mu_);
+  // BEGIN IMMEDIATE takes the write lock before the read, so what edit sees is what it replaces.
+  SqliteTransaction transaction(db_);
+  if (!transaction.begun()) return transaction.begun();
+  StoredObjects stored;
+  for (const auto& key : keys) stored.emplace(key, readStored(key));
+  auto values = edit(stored);
+  if (!values) return values.status();
+  if (values->empty()) return {};
+  if (auto written = writeEncoded(*values); !written) return written;  // rolled back
+  return transaction.commit();
+}
+
+Status<StoreError> UserDefaults::writeEncoded(const std::map<std::string, PropertyList>& values) {
   for (const auto& [key, value] : values) {
     auto bytes = encodePropertyList(value);
     if (!bytes) return {StoreError::kInvalidValue, "the value of \"" + key + "\" cannot be encoded"};
-    encoded.emplace_back(&key, std::move(*bytes));
-  }
-  std::lock_guard lock(mu_);
-  SqliteTransaction transaction(db_);
-  if (!transaction.begun()) return transaction.begun();
-  for (const auto& [key, bytes] : encoded) {
     upsert_.reset();
-    upsert_.bindText(1, *key);
-    upsert_.bindBlob(2, bytes);
-    const int rc = upsert_.step();
+    upsert_.bindText(1, key);
+    upsert_.bindBlob(2, *bytes);
+    auto written = upsert_.run();
     upsert_.reset();
-    if (rc != SQLITE_DONE) return {StoreError::kWriteFailed, db_.lastError()};  // rolled back
+    if (!written) return written;
   }
-  return transaction.commit();
+  return {};
 }
 
 void UserDefaults::registerDefaults(const PropertyListDictionary& defaults) {

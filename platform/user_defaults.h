@@ -23,12 +23,14 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/property_list.h"
 #include "platform/sqlite_database.h"
@@ -71,6 +73,13 @@ class UserDefaults {
   Status<StoreError> setObjectForKey(const PropertyList& value, std::string_view key);
   Status<StoreError> setIntegerForKey(std::int64_t value, std::string_view key);
   Status<StoreError> setObjectsForKeys(const std::map<std::string, PropertyList>& values);
+  // A read and a write of several keys in one write transaction, so that no other writer's change falls
+  // between them: `edit` sees what is stored under each of keys, and returns the values to store (keys it
+  // leaves out keep what they hold), or a failure, which changes nothing and is returned. Fails also
+  // with kBusy, kWriteFailed or kInvalidValue, with nothing changed. edit must not use this store.
+  using StoredObjects = std::map<std::string, StoredObject>;
+  using Edit = std::function<Result<std::map<std::string, PropertyList>, StoreError>(const StoredObjects& stored)>;
+  Status<StoreError> editObjectsForKeys(const std::vector<std::string>& keys, const Edit& edit);
 
   // Defaults answer reads of keys that hold no stored value. They live in this process only.
   void registerDefaults(const PropertyListDictionary& defaults);
@@ -83,6 +92,8 @@ class UserDefaults {
                std::uint64_t device, std::uint64_t inode);
 
   StoredObject readStored(std::string_view key);
+  // Writes encoded values inside the caller's transaction; caller holds mu_.
+  Status<StoreError> writeEncoded(const std::map<std::string, PropertyList>& values);
 
   const std::filesystem::path path_;
   const std::uint64_t device_;

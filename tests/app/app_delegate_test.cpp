@@ -20,10 +20,16 @@ class Launch : public ::testing::Test {
   testing::ScopedDataHome home_;
 };
 
-TEST_F(Launch, FirstLaunchSeedsTheDefaultListsOverWhateverWasThere) {
+// Lists made before the first launch (with quellrules, or quelllog not-junk on a gateway) are the user's:
+// only absent lists get their defaults, and an emptied list stays empty.
+TEST_F(Launch, FirstLaunchGivesDefaultsOnlyToListsThatAreAbsent) {
   ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordBlacklist, {"old"}));
+  ASSERT_TRUE(RuleStore::writeList(RuleListKind::NumberBlacklist, {}));
   EXPECT_TRUE(AppDelegate().didFinishLaunching());
-  for (auto kind : kAllRuleListKinds) EXPECT_EQ(RuleStore::storedList(kind), DefaultRuleLists(kind));
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist), std::vector<std::string>{"old"});
+  EXPECT_TRUE(RuleStore::storedList(RuleListKind::NumberBlacklist).empty());
+  for (auto kind : {RuleListKind::NumberWhitelist, RuleListKind::KeywordWhitelist})
+    EXPECT_EQ(RuleStore::storedList(kind), DefaultRuleLists(kind));
   EXPECT_EQ(setting(kUseNumberKey), 1);
   EXPECT_EQ(setting(kWhatsNewKey), 1);
   EXPECT_EQ(SKStoreReviewController::requestCount(), 0);

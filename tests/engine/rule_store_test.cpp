@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <fstream>
 
+#include "engine/junk_deletion_setting.h"
 #include "platform/user_defaults.h"
 #include "tests/support/test_environment.h"
 
@@ -63,12 +68,94 @@ TEST(RuleStore, UnopenableStoreReadsAsEmptyAndRefusesWrites) {
   EXPECT_FALSE(RuleStore::writeList(RuleListKind::KeywordBlacklist, {"x"}));
 }
 
-TEST(RuleStore, DefaultListsAndKeys) {
-  EXPECT_EQ(DefaultRuleLists(RuleListKind::KeywordBlacklist),
-            (std::vector<std::string>{"退订", "TD", "回T", "双十一", "双11", "澳门", "贷款"}));
-  EXPECT_EQ(DefaultRuleLists(RuleListKind::NumberWhitelist).front(), "10086");
-  for (auto kind : kAllRuleListKinds) EXPECT_EQ(ruleListKindForKey(ruleListKey(kind)), kind);
-  EXPECT_FALSE(ruleListKindForKey("numberWhitelist"));
+// Editors in separate processes (the app, quellrules, quelllog) each read, change and write a list; with
+// the read and the write in one transaction, none of their additions is lost.
+TEST(RuleStore, EditsFromConcurrentProcessesAreNeverLost) {
+  ScopedDataHome home;
+  ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordBlacklist, {}));
+  constexpr int kWriters = 3, kEdits = 40;
+  std::vector<pid_t> children;
+  for (int w = 0; w < kWriters; ++w) {
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      int failed = 0;
+      for (int i = 0; i < kEdits; ++i) {
+        auto added = RuleStore::editList(RuleListKind::KeywordBlacklist, [&](std::vector<std::string>& entries) {
+          entries.push_back(std::to_string(w) + "-" + std::to_string(i));
+          return true;
+        });
+        // A busy store is a refusal with nothing changed; the writer tries again, as a person would.
+        if (!added && added.code() == StoreError::kBusy)
+          --i;
+        else if (!added)
+          ++failed;
+      }
+      _exit(failed);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  auto entries = RuleStore::storedList(RuleListKind::KeywordBlacklist);
+  EXPECT_EQ(entries.size(), static_cast<std::size_t>(kWriters * kEdits));
+  std::sort(entries.begin(), entries.end());
+  EXPECT_EQ(std::unique(entries.begin(), entries.end()), entries.end());
+}
+
+TEST(RuleStore, AnEditNeverWritesOverWhatItCouldNotRead) {
+  ScopedDataHome home;
+  store(RuleListKind::KeywordBlacklist, PropertyListArray{"退订", 42});
+  bool ran = false;
+  auto edited = RuleStore::editList(RuleListKind::KeywordBlacklist, [&](std::vector<std::string>& entries) {
+    ran = true;
+    entries.push_back("x");
+    return true;
+  });
+  ASSERT_FALSE(edited);
+  EXPECT_EQ(edited.code(), StoreError::kUnreadable);
+  EXPECT_NE(edited.message().find("keyword-blacklist"), std::string::npos) << edited.message();
+  EXPECT_FALSE(ran);
+  auto raw =
+      UserDefaults::initWithSuiteName(AppGroupIdentifier)->objectForKey(ruleListKey(RuleListKind::KeywordBlacklist));
+  ASSERT_TRUE(raw && raw->get<PropertyListArray>());
+  EXPECT_EQ(raw->get<PropertyListArray>()->size(), 2u);
+
+  // An edit that changes nothing writes nothing, and the result is the list as stored.
+  ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordWhitelist, {"a"}));
+  auto unchanged = RuleStore::editList(RuleListKind::KeywordWhitelist, [](std::vector<std::string>& entries) {
+    entries.push_back("not stored");
+    return false;
+  });
+  ASSERT_TRUE(unchanged);
+  EXPECT_EQ(*unchanged, std::vector<std::string>{"a"});
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordWhitelist), std::vector<std::string>{"a"});
+}
+
+TEST(RuleStore, ATypedEntryIsTrimmedAndABlankOneRefused) {
+  EXPECT_EQ(typedRuleEntry("  退订\n"), "退订");
+  EXPECT_EQ(typedRuleEntry("\xe3\x80\x80"
+                           "a b\t"),
+            "a b");  // U+3000 ideographic space
+  EXPECT_FALSE(typedRuleEntry(" "));
+  EXPECT_FALSE(typedRuleEntry("\xe3\x80\x80\n\t"));
+  EXPECT_FALSE(typedRuleEntry(""));
+  EXPECT_EQ(typedRuleEntry("\xff "), "\xff");  // ill-formed bytes are kept, not trimmed
+}
+
+// The bridge deletes junk only when told to; anything else in the store keeps junk on the modem.
+TEST(RuleStore, JunkIsDeletedFromTheModemOnlyWhenSwitchedOn) {
+  ScopedDataHome home;
+  EXPECT_FALSE(deletesJunkFromModem());
+  ASSERT_TRUE(setDeletesJunkFromModem(true));
+  EXPECT_TRUE(deletesJunkFromModem());
+  ASSERT_TRUE(UserDefaults::initWithSuiteName(AppGroupIdentifier)->setObjectForKey("yes", kDeleteJunkFromModemKey));
+  EXPECT_FALSE(deletesJunkFromModem());
+  ASSERT_TRUE(setDeletesJunkFromModem(false));
+  EXPECT_FALSE(deletesJunkFromModem());
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include <set>
 
 #include "engine/rule_store.h"
-#include "platform/query_stream.h"
+#include "extension/query_stream.h"
 #include "tests/support/https_test_server.h"
 #include "tests/support/test_environment.h"
 
@@ -71,8 +71,21 @@ TEST_F(QuellguardProcess, AnswersEveryQueryOnceAndLogsFailedDeferrals) {
   EXPECT_EQ(answers[3]["action"], "none");
   EXPECT_EQ(answers[4]["action"], "none");
   EXPECT_EQ(answers[5.5]["action"], "none");
-  // With no network service configured, each of the three none answers logged one line.
-  auto log = splitLines(result.err);
+  // With no network service configured, that is said once, not for each of the three none answers.
+  EXPECT_EQ(splitLines(result.err), std::vector<std::string>{"No network service is configured: messages that "
+                                                             "are not junk are answered none without one"});
+
+  // A configured service that cannot be reached is a real failure, logged for each message.
+  testing::TemporaryDirectory config;
+  std::ofstream(config.path() / "Info.json")
+      << json{{"NSExtension",
+               {{"NSExtensionPrincipalClass", "Quellguard"},
+                {"NSExtensionAttributes", {{"ILMessageFilterExtensionNetworkURL", "https://127.0.0.1:1/filter"}}}}}};
+  auto env = kLogToStderr;
+  env["QUELL_EXTENSION_INFO"] = (config.path() / "Info.json").string();
+  auto unreachable = runGuard(input, env);
+  EXPECT_EQ(answersById(unreachable.out).size(), 5u);
+  auto log = splitLines(unreachable.err);
   ASSERT_EQ(log.size(), 3u);
   for (const auto& line : log) EXPECT_EQ(line.rfind("Error deferring query request to network: ", 0), 0u);
 }
@@ -219,6 +232,30 @@ TEST_F(QuellguardProcess, OneShotFormPrintsTheFinalAnswer) {
   EXPECT_EQ(none.out, "none\n");
   EXPECT_EQ(none.exitCode, 0);
   EXPECT_EQ(runGuard("", kLogToStderr, {"--bogus"}).exitCode, 2);
+}
+
+// The table a person reads: one row per query with the verdict the stream would give, whatever the text.
+TEST_F(QuellguardProcess, TheTableShowsEachQueryOnOneRowWithItsVerdictAndStage) {
+  const std::string hostile = "\x1b[31mred\n" + std::string(1 << 19, 'x');
+  std::string input = R"({"id": 1, "sender": "10690000", "messageBody": "你好"})"
+                      "\n"
+                      R"({"id": 2, "sender": "123", "messageBody": "明天见"})"
+                      "\n" +
+                      json{{"id", 3}, {"sender", "\u202e123"}, {"messageBody", hostile}}.dump() +
+                      "\n"
+                      "not json\n";
+  auto result = runGuard(input, kLogToStderr, {"--table"});
+  EXPECT_EQ(result.exitCode, 0);
+  auto rows = splitLines(result.out);
+  ASSERT_EQ(rows.size(), 5u) << result.out;
+  EXPECT_NE(rows[1].find("junk    number-blacklist"), std::string::npos) << rows[1];
+  EXPECT_NE(rows[2].find("none    model"), std::string::npos) << rows[2];
+  // Control characters are shown escaped, and a long body is cut: the row stays one short line.
+  EXPECT_NE(rows[3].find("\\u{202E}123"), std::string::npos) << rows[3];
+  EXPECT_NE(rows[3].find("\\u{001B}[31mred\\n"), std::string::npos) << rows[3];
+  EXPECT_LT(rows[3].size(), 200u);
+  EXPECT_EQ(rows[4].rfind("null", 0), 0u);  // a bad line is shown, and the table goes on
+  EXPECT_EQ(result.err, "");                // nothing was deferred, so nothing was logged
 }
 
 TEST_F(QuellguardProcess, DeferredQueriesReachTheNetworkServiceAndAnswerNone) {

@@ -6,8 +6,6 @@
 #include <nlohmann/json.hpp>
 
 #include "engine/rule_store.h"
-#include "platform/network_deferral.h"
-#include "tests/support/https_test_server.h"
 #include "tests/support/test_environment.h"
 
 namespace quell {
@@ -29,40 +27,8 @@ class QuellguardVerdict : public ::testing::Test {
         {RuleListKind::KeywordBlacklist, {"退订", "TD"}},
     }));
   }
-  FilterVerdict verdict(std::optional<std::string> sender, std::optional<std::string> body) {
-    return Quellguard().offlineVerdict(query(std::move(sender), std::move(body)));
-  }
   ScopedDataHome home_;
 };
-
-TEST_F(QuellguardVerdict, FirstMatchingListDecidesInFilterOrder) {
-  // Number whitelist beats the number blacklist and every keyword.
-  EXPECT_EQ(verdict("10086", "回TD退订"), FilterVerdict::None);
-  // A built-in service number is whitelisted even when the user blacklisted it.
-  EXPECT_EQ(verdict("95588", "hello"), FilterVerdict::None);
-  // The number blacklist decides whatever the body says.
-  EXPECT_EQ(verdict("10690000", "您的验证码是1234"), FilterVerdict::Junk);
-  // Keyword whitelist beats keyword blacklist.
-  EXPECT_EQ(verdict("123", "验证码1234，回TD退订"), FilterVerdict::None);
-  EXPECT_EQ(verdict("123", "回TD退订"), FilterVerdict::Junk);
-  // A keyword split by line breaks, dots or hyphens still matches after normalisation.
-  EXPECT_EQ(verdict("123", "退\n订"), FilterVerdict::Junk);
-  EXPECT_EQ(verdict("123", "T.D"), FilterVerdict::Junk);
-  // Nothing decides and the model says not spam.
-  EXPECT_EQ(verdict("123", "明天见"), FilterVerdict::None);
-}
-
-TEST_F(QuellguardVerdict, MissingSenderOrBodyIsNone) {
-  EXPECT_EQ(verdict(std::nullopt, "回TD退订"), FilterVerdict::None);
-  EXPECT_EQ(verdict("10690000", std::nullopt), FilterVerdict::None);
-  EXPECT_EQ(verdict("", "退订"), FilterVerdict::Junk);
-  EXPECT_EQ(verdict("123", ""), FilterVerdict::None);
-}
-
-TEST_F(QuellguardVerdict, SenderIsNeverNormalised) {
-  EXPECT_EQ(verdict("10690-000", "hi"), FilterVerdict::None);
-  EXPECT_EQ(verdict(" 10690000", "hi"), FilterVerdict::None);
-}
 
 // A context that records deferrals and lets the test answer them, as the platform would later.
 class RecordingContext : public ILMessageFilterExtensionContext {
@@ -108,73 +74,6 @@ TEST_F(QuellguardVerdict, JunkIsAnsweredAtOnceAndEverythingElseIsDeferred) {
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error deferring query request to network: (null)\n");
   EXPECT_EQ(answers.size(), 4u);
   EXPECT_EQ(answers.back(), ILMessageFilterAction::None);
-}
-
-// Runs one query through a real NetworkDeferral and waits for its single answer.
-struct Deferred {
-  std::optional<ILNetworkResponse> response;
-  std::optional<NSError> error;
-};
-
-Deferred deferOnce(NetworkServiceConfiguration config, ILMessageFilterQueryRequest request) {
-  std::promise<Deferred> done;
-  {
-    NetworkDeferral deferral(std::move(config));
-    NetworkDeferralContext context(deferral, std::move(request));
-    context.deferQueryRequestToNetworkWithCompletion([&](std::optional<ILNetworkResponse> r, std::optional<NSError> e) {
-      done.set_value({r, e});
-    });
-  }
-  return done.get_future().get();
-}
-
-TEST(NetworkDeferral, PostsTheQueryAsJsonOverHttps) {
-  testing::HttpsTestServer server;
-  std::promise<nlohmann::json> received;
-  server.server().Post("/filter", [&](const httplib::Request& req, httplib::Response& res) {
-    received.set_value(nlohmann::json::parse(req.body));
-    res.status = 200;
-    res.set_content("{}", "application/json");
-  });
-  server.start();
-  auto result = deferOnce({server.url("/filter"), server.certificate()}, query("10086", std::nullopt));
-  ASSERT_TRUE(result.response);
-  EXPECT_FALSE(result.error);
-  EXPECT_EQ(result.response->statusCode, 200);
-  EXPECT_EQ(received.get_future().get(), (nlohmann::json{{"sender", "10086"}, {"messageBody", nullptr}}));
-}
-
-TEST(NetworkDeferral, ReportsErrorsInsteadOfResponses) {
-  auto none = deferOnce({"", std::nullopt}, query("1", "x"));
-  EXPECT_FALSE(none.response);
-  ASSERT_TRUE(none.error);
-  EXPECT_NE(none.error->localizedDescription.find("no network service"), std::string::npos);
-  auto code = [](const std::optional<NSError>& error) { return error ? error->code : -1; };
-  EXPECT_EQ(code(none.error), static_cast<int>(DeferralErrorCode::kNoService));
-  EXPECT_EQ(none.error->domain, kNetworkErrorDomain);
-
-  auto badUrl = deferOnce({"http://127.0.0.1:1/x", std::nullopt}, query("1", "x"));
-  EXPECT_FALSE(badUrl.response);
-  EXPECT_EQ(code(badUrl.error), static_cast<int>(DeferralErrorCode::kInvalidURL));
-
-  // A server whose certificate is not trusted is a failure, not a response.
-  testing::HttpsTestServer untrusted;
-  untrusted.server().Post("/filter", [](const httplib::Request&, httplib::Response& res) { res.status = 200; });
-  untrusted.start();
-  auto tls = deferOnce({untrusted.url("/filter"), std::nullopt}, query("1", "x"));
-  EXPECT_FALSE(tls.response);
-  EXPECT_EQ(code(tls.error), static_cast<int>(DeferralErrorCode::kRequestFailed));
-
-  // A service that does not answer in time.
-  testing::HttpsTestServer slow;
-  slow.server().Post("/filter", [](const httplib::Request&, httplib::Response& res) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    res.status = 200;
-  });
-  slow.start();
-  auto late = deferOnce({slow.url("/filter"), slow.certificate(), std::chrono::milliseconds(300)}, query("1", "x"));
-  EXPECT_FALSE(late.response);
-  EXPECT_EQ(code(late.error), static_cast<int>(DeferralErrorCode::kRequestFailed));
 }
 
 }  // namespace

@@ -10,8 +10,8 @@
 
 #include "engine/rule_store.h"
 #include "extension/quellguard.h"
+#include "extension/query_stream.h"
 #include "platform/bundle.h"
-#include "platform/query_stream.h"
 
 const quell::BundleIdentity quell::kMainBundleIdentity = {"Quellguard", "app.quell.fuzz"};
 

@@ -12,13 +12,15 @@ namespace {
 class SqliteDatabaseTest : public ::testing::Test {
  protected:
   SqliteDatabase open() {
-    auto db = SqliteDatabase::open(path_, std::chrono::milliseconds(50));
+    auto db = SqliteDatabase::openDurable(path_, std::chrono::milliseconds(50));
     EXPECT_TRUE(db) << db.message();
     return std::move(*db);
   }
   std::int64_t rows(SqliteDatabase& db) {
     auto count = db.prepare("SELECT COUNT(*) FROM t");
-    return count && count->step() == SQLITE_ROW ? count->columnInt64(0) : -1;
+    if (!count) return -1;
+    auto row = count->nextRow();
+    return row && *row ? count->columnInt64(0) : -1;
   }
   testing::TemporaryDirectory dir_;
   std::filesystem::path path_ = dir_.path() / "nested" / "store.sqlite";
@@ -26,10 +28,11 @@ class SqliteDatabaseTest : public ::testing::Test {
 
 TEST_F(SqliteDatabaseTest, ATransactionLeftWithoutCommitIsRolledBack) {
   SqliteDatabase db = open();
-  ASSERT_TRUE(db.execute("PRAGMA journal_mode=WAL; CREATE TABLE t(v TEXT)"));
+  ASSERT_TRUE(db.execute("CREATE TABLE t(v TEXT)"));
   {
     SqliteTransaction transaction(db);
     ASSERT_TRUE(transaction.begun());
+    EXPECT_EQ(transaction.begun().code(), StoreError::kOk);
     ASSERT_TRUE(db.execute("INSERT INTO t VALUES('lost')"));
   }  // an early return, as on an error path
   EXPECT_EQ(rows(db), 0);
@@ -45,7 +48,7 @@ TEST_F(SqliteDatabaseTest, ATransactionLeftWithoutCommitIsRolledBack) {
 TEST_F(SqliteDatabaseTest, AnotherWritersLockIsBusyAndChangesNothing) {
   {
     SqliteDatabase db = open();
-    ASSERT_TRUE(db.execute("PRAGMA journal_mode=WAL; CREATE TABLE t(v TEXT)"));
+    ASSERT_TRUE(db.execute("CREATE TABLE t(v TEXT)"));
   }
   SqliteDatabase db = open();
   {
@@ -70,25 +73,27 @@ TEST_F(SqliteDatabaseTest, TextAndBlobsComeBackWholeWithTheirNulBytes) {
   insert->bindText(1, text);
   insert->bindBlob(2, text);
   insert->bindOptionalText(3, std::nullopt);
-  ASSERT_EQ(insert->step(), SQLITE_DONE);
+  ASSERT_TRUE(insert->run());
   auto select = db.prepare("SELECT v, b, n FROM t");
-  ASSERT_EQ(select->step(), SQLITE_ROW);
+  auto row = select->nextRow();
+  ASSERT_TRUE(row && *row);
   EXPECT_EQ(select->columnText(0), text);
   EXPECT_EQ(select->columnBlob(1), text);
   EXPECT_EQ(select->columnOptionalText(2), std::nullopt);
-  EXPECT_EQ(select->step(), SQLITE_DONE);
+  row = select->nextRow();
+  ASSERT_TRUE(row);
+  EXPECT_FALSE(*row);
 }
 
 TEST_F(SqliteDatabaseTest, WhatCannotBeADatabaseFailsToOpenOrToRun) {
   std::ofstream(dir_.path() / "file") << "x";
-  auto underAFile = SqliteDatabase::open(dir_.path() / "file" / "store.sqlite", std::chrono::milliseconds(50));
+  auto underAFile = SqliteDatabase::openDurable(dir_.path() / "file" / "store.sqlite", std::chrono::milliseconds(50));
   ASSERT_FALSE(underAFile);
   EXPECT_EQ(underAFile.code(), StoreError::kCannotOpen);
   std::ofstream(dir_.path() / "junk.sqlite") << std::string(5000, 'x');
-  auto junk = SqliteDatabase::open(dir_.path() / "junk.sqlite", std::chrono::milliseconds(50));
-  ASSERT_TRUE(junk);  // SQLite reads nothing until it must
-  EXPECT_EQ(junk->execute("CREATE TABLE t(v)", StoreError::kCannotOpen).code(), StoreError::kCannotOpen);
-  EXPECT_FALSE(junk->prepare("SELECT * FROM nowhere"));
+  auto junk = SqliteDatabase::openDurable(dir_.path() / "junk.sqlite", std::chrono::milliseconds(50));
+  ASSERT_FALSE(junk);  // the durable set-up is the first read of the file
+  EXPECT_EQ(junk.code(), StoreError::kCannotOpen);
 }
 
 }  // namespace

@@ -191,7 +191,7 @@ TEST(ReportServe, RefusesABadListeningAddress) {
   for (const char* listen : {"127.0.0.1", "127.0.0.1:8443abc", "127.0.0.1:99999999999", "127.0.0.1:0", "[::1]:"}) {
     auto result = testing::runProcess(QUELLREPORTD_PATH,
                                       {"serve", "--listen", listen, "--cert", "c.pem", "--key", "k.pem", "--db", db});
-    EXPECT_EQ(result.exitCode, 1) << listen;
+    EXPECT_EQ(result.exitCode, 2) << listen;  // a usage error
     EXPECT_NE(result.err.find("--listen"), std::string::npos) << result.err;
   }
   EXPECT_FALSE(std::filesystem::exists(db));

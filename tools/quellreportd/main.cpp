@@ -3,7 +3,6 @@
 //   quellreportd make-cert DIR         a self-signed certificate and key for local use (cert.pem, key.pem)
 //   quellreportd export --db FILE [OUT] the stored reports as labeled lines for quelltrain:
 //                                       the user's label, a tab, the normalised text
-#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -11,6 +10,7 @@
 
 #include "engine/message_normalization.h"
 #include "platform/bundle.h"
+#include "platform/command_line.h"
 #include "tools/quellreportd/report_server.h"
 #include "tools/tlscert/self_signed_certificate.h"
 
@@ -18,34 +18,26 @@ const quell::BundleIdentity quell::kMainBundleIdentity = {"Quellreportd", "app.q
 
 namespace {
 
-int usage() {
-  std::fprintf(stderr,
-               "usage: quellreportd serve --listen HOST:PORT --cert FILE --key FILE --db FILE "
-               "[--app-id ID] [--rest-key KEY]\n"
-               "       quellreportd make-cert DIR\n"
-               "       quellreportd export --db FILE [OUT]\n");
-  return 2;
-}
+const quell::CommandLine kCommandLine("quellreportd",
+                                      "usage: quellreportd serve --listen HOST:PORT --cert FILE --key FILE --db FILE "
+                                      "[--app-id ID] [--rest-key KEY]\n"
+                                      "       quellreportd make-cert DIR\n"
+                                      "       quellreportd export --db FILE [OUT]\n");
 
-int fail(const std::string& message) {
-  std::fprintf(stderr, "quellreportd: %s\n", message.c_str());
-  return 1;
-}
+int fail(const std::string& message) { return kCommandLine.fail(message); }
 
 httplib::SSLServer* running = nullptr;
 
 int serve(const std::map<std::string, std::string>& options) {
   for (const char* needed : {"--listen", "--cert", "--key", "--db"})
-    if (!options.count(needed)) return usage();
+    if (!options.count(needed)) return kCommandLine.usageError(std::string("serve needs ") + needed);
   const std::string& listen = options.at("--listen");
   auto colon = listen.rfind(':');
-  if (colon == std::string::npos) return fail("--listen takes HOST:PORT");
+  if (colon == std::string::npos) return kCommandLine.usageError("--listen takes HOST:PORT");
   std::string host = listen.substr(0, colon);
   if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
-  int port = 0;
-  const char* portText = listen.c_str() + colon + 1;
-  auto [end, ec] = std::from_chars(portText, listen.c_str() + listen.size(), port);
-  if (ec != std::errc() || *end || port <= 0 || port > 65535) return fail("bad port in --listen");
+  auto port = quell::parseWholeNumber(std::string_view(listen).substr(colon + 1), 1, 65535);
+  if (!port) return kCommandLine.usageError("bad port in --listen");
 
   auto store = quell::ReportStore::open(options.at("--db"));
   if (!store) return fail(store.message());
@@ -58,7 +50,7 @@ int serve(const std::map<std::string, std::string>& options) {
   running = &server;
   std::signal(SIGINT, [](int) { running->stop(); });
   std::signal(SIGTERM, [](int) { running->stop(); });
-  if (!server.bind_to_port(host, port)) return fail("cannot listen on " + listen);
+  if (!server.bind_to_port(host, static_cast<int>(*port))) return fail("cannot listen on " + listen);
   std::fprintf(stderr, "quellreportd: serving https://%s/classes/spam\n", listen.c_str());
   server.listen_after_bind();
   return 0;
@@ -91,7 +83,8 @@ int exportReports(const std::string& db, const char* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return usage();
+  if (auto exit = kCommandLine.standardOption(argc, argv)) return *exit;
+  if (argc < 2) return kCommandLine.usageError("a command is needed");
   std::string command = argv[1];
   if (command == "make-cert" && argc == 3) {
     std::string error;
@@ -111,5 +104,5 @@ int main(int argc, char** argv) {
   if (command == "serve" && positional.empty()) return serve(options);
   if (command == "export" && options.count("--db") && positional.size() <= 1)
     return exportReports(options.at("--db"), positional.empty() ? nullptr : positional[0].c_str());
-  return usage();
+  return kCommandLine.usageError("unknown command or wrong arguments");
 }

@@ -27,10 +27,9 @@ std::string nowUtc() {
 }  // namespace
 
 Result<std::unique_ptr<ReportStore>, StoreError> ReportStore::open(const std::filesystem::path& file) {
-  auto db = SqliteDatabase::open(file, std::chrono::seconds(5));
+  auto db = SqliteDatabase::openDurable(file, std::chrono::seconds(5));
   if (!db) return db.failure();
   auto setup = db->execute(
-      "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;"
       "CREATE TABLE IF NOT EXISTS spam(object_id TEXT PRIMARY KEY, created_at TEXT NOT NULL,"
       " use_rating TEXT NOT NULL, app_rating TEXT NOT NULL, text TEXT NOT NULL,"
       " os_version TEXT, device_uuid TEXT, app_version TEXT)",
@@ -103,7 +102,7 @@ Status<StoreError> ReportStore::writeBatch(std::vector<Pending*>& batch) {
     insert->bindOptionalText(6, report.osVersion);
     insert->bindOptionalText(7, report.deviceUuid);
     insert->bindOptionalText(8, report.appVersion);
-    if (insert->step() != SQLITE_DONE) return {StoreError::kWriteFailed, db_.lastError()};  // rolled back
+    if (auto inserted = insert->run(); !inserted) return inserted;  // rolled back
     p->stored = stored;
   }
   return transaction.commit();
@@ -113,7 +112,7 @@ void ReportStore::forEach(const std::function<void(const SpamReport&, const Stor
   std::lock_guard lock(dbMu_);
   auto select = db_.prepare("SELECT * FROM spam ORDER BY created_at, rowid");
   if (!select) return;
-  while (select->step() == SQLITE_ROW) {
+  for (auto row = select->nextRow(); row && *row; row = select->nextRow()) {
     Stored stored{select->columnText(0), select->columnText(1)};
     SpamReport report{select->columnText(2),         select->columnText(3),         select->columnText(4),
                       select->columnOptionalText(5), select->columnOptionalText(6), select->columnOptionalText(7)};
@@ -124,8 +123,9 @@ void ReportStore::forEach(const std::function<void(const SpamReport&, const Stor
 std::int64_t ReportStore::count() {
   std::lock_guard lock(dbMu_);
   auto select = db_.prepare("SELECT COUNT(*) FROM spam");
-  if (!select || select->step() != SQLITE_ROW) return -1;
-  return select->columnInt64(0);
+  if (!select) return -1;
+  auto row = select->nextRow();
+  return row && *row ? select->columnInt64(0) : -1;
 }
 
 }  // namespace quell

@@ -1,4 +1,4 @@
-#include "platform/query_stream.h"
+#include "extension/query_stream.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,7 @@
-#include "platform/extension_main.h"
+#include "extension/extension_main.h"
+
+#include "extension/query_explaining.h"
+#include "extension/query_stream.h"
 
 #include <unistd.h>
 
@@ -14,10 +17,11 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/bundle.h"
+#include "platform/command_line.h"
 #include "platform/network_deferral.h"
-#include "platform/query_explaining.h"
-#include "platform/query_stream.h"
+#include "platform/one_line_text.h"
 #include "platform/status.h"
+#include "platform/system_log.h"
 
 namespace quell {
 
@@ -74,6 +78,14 @@ Result<ExtensionInfo, ConfigurationError> readExtensionInfo() {
     result.network.timeout = std::chrono::milliseconds(timeout->get<std::uint32_t>());
   return result;
 }
+
+const CommandLine kCommandLine(
+    "quellguard",
+    "usage: quellguard                                judge queries read as JSON Lines from standard input\n"
+    "       quellguard [--sender S] [--body B]            judge one message and print the action\n"
+    "       quellguard --explain [--sender S] [--body B]  print every stage tried, why it decided, and the action\n"
+    "       quellguard --table                            judge JSON Lines queries offline and print a table for a person\n"
+    "       quellguard --dbus                             serve the filter on the session bus\n");
 
 // Writes whole lines to standard output, one at a time, flushed, from any thread.
 class AnswerWriter {
@@ -139,14 +151,41 @@ int serveStream(ILMessageFilterQueryHandling& handler, NetworkDeferral& deferral
 }
 
 // Prints the reasons for the offline answer to one message; nothing is sent to the network.
-int explainOnce(ILMessageFilterQueryHandling& handler, const ILMessageFilterQueryRequest& request,
-                const char* program) {
+int explainOnce(ILMessageFilterQueryHandling& handler, const ILMessageFilterQueryRequest& request) {
   auto* explaining = dynamic_cast<QueryExplaining*>(&handler);
-  if (!explaining) {
-    std::fprintf(stderr, "%s: this filter cannot explain its answers\n", program);
-    return 1;
-  }
+  if (!explaining) return kCommandLine.fail("this filter cannot explain its answers");
   std::fputs(explaining->explainQuery(request).text.c_str(), stdout);
+  return 0;
+}
+
+// One row per query line of standard input, for a person: the offline verdict and the stage that decided
+// it. Nothing is sent to the network.
+int printTable(ILMessageFilterQueryHandling& handler) {
+  auto* explaining = dynamic_cast<QueryExplaining*>(&handler);
+  if (!explaining) return kCommandLine.fail("this filter cannot explain its answers");
+  std::printf("%s %s %s %s %s\n", terminalCell("id", 4).c_str(), terminalCell("sender", 18).c_str(),
+              terminalCell("message", 34).c_str(), terminalCell("verdict", 7).c_str(), "stage");
+  QueryLineReader reader(STDIN_FILENO);
+  std::string line;
+  for (QueryLineReader::Status status; (status = reader.next(&line)) != QueryLineReader::Status::kEnd;) {
+    if (status == QueryLineReader::Status::kTooLong) {
+      std::printf("%s %s\n", terminalCell("-", 4).c_str(), "(a line too long to be a query)");
+      continue;
+    }
+    if (line.find_first_not_of(" \t") == std::string::npos) continue;
+    auto parsed = parseQueryLine(line);
+    if (auto* error = std::get_if<QueryLineError>(&parsed)) {
+      std::printf("%s %s\n", terminalCell(error->id.json, 4).c_str(), oneLineText("(" + error->message + ")").c_str());
+      continue;
+    }
+    const auto& query = std::get<QueryLine>(parsed);
+    const QueryExplanation explanation = explaining->explainQuery(query.request);
+    const auto& stage = explanation.members.value("stage", std::string());
+    std::printf("%s %s %s %s %s\n", terminalCell(query.id.json, 4).c_str(),
+                terminalCell(query.request.sender.value_or("(none)"), 18).c_str(),
+                terminalCell(query.request.messageBody.value_or("(none)"), 34).c_str(),
+                terminalCell(actionName(explanation.offlineAction), 7).c_str(), oneLineText(stage).c_str());
+  }
   return 0;
 }
 
@@ -162,15 +201,6 @@ int answerOnce(ILMessageFilterQueryHandling& handler, NetworkDeferral& deferral,
   return 0;
 }
 
-int usage(const char* program) {
-  std::fprintf(stderr,
-               "usage: %s                                judge queries read as JSON Lines from standard input\n"
-               "       %s [--sender S] [--body B]            judge one message and print the action\n"
-               "       %s --explain [--sender S] [--body B]  print every stage tried, why it decided, and the action\n",
-               program, program, program);
-  return 2;
-}
-
 }  // namespace
 
 void registerPrincipalClass(const std::string& name, PrincipalClassFactory factory) {
@@ -178,37 +208,40 @@ void registerPrincipalClass(const std::string& name, PrincipalClassFactory facto
 }
 
 int NSExtensionMain(int argc, char** argv) {
+  if (auto exit = kCommandLine.standardOption(argc, argv)) return kCommandLine.finish(*exit);
   std::optional<ILMessageFilterQueryRequest> single;
-  bool explain = false;
+  bool explain = false, table = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--explain") {
       explain = true;
+    } else if (arg == "--table" && argc == 2) {
+      table = true;
     } else if ((arg == "--sender" || arg == "--body") && i + 1 < argc) {
       if (!single) single.emplace();
       (arg == "--sender" ? single->sender : single->messageBody) = argv[++i];
     } else {
-      return usage(argv[0]);
+      return kCommandLine.usageError("unknown option or missing value: \"" + oneLineText(arg) + "\"");
     }
   }
 
   auto info = readExtensionInfo();
-  if (!info) {
-    std::fprintf(stderr, "%s: %s\n", argv[0], info.message().c_str());
-    return 1;
-  }
+  if (!info) return kCommandLine.fail(info.message());
   auto factory = registry().find(info->principalClass);
-  if (factory == registry().end()) {
-    std::fprintf(stderr, "%s: unknown principal class \"%s\"\n", argv[0], info->principalClass.c_str());
-    return 1;
-  }
+  if (factory == registry().end())
+    return kCommandLine.fail("unknown principal class \"" + oneLineText(info->principalClass) + "\"");
   auto handler = factory->second();
-  if (explain) return explainOnce(*handler, single.value_or(ILMessageFilterQueryRequest{}), argv[0]);
+  if (explain) return kCommandLine.finish(explainOnce(*handler, single.value_or(ILMessageFilterQueryRequest{})));
+  if (table) return kCommandLine.finish(printTable(*handler));
   AnswerWriter out;
   // Declared last so that it is destroyed first: its destructor waits for every deferred query, whose
   // completions still write answers.
   NetworkDeferral deferral(info->network);
-  return single ? answerOnce(*handler, deferral, *single) : serveStream(*handler, deferral, out);
+  if (single) return kCommandLine.finish(answerOnce(*handler, deferral, *single));
+  // Said once here rather than for every message that is not junk.
+  if (info->network.url.empty())
+    NSLog("No network service is configured: messages that are not junk are answered none without one");
+  return serveStream(*handler, deferral, out);
 }
 
 }  // namespace quell
