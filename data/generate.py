@@ -548,9 +548,9 @@ def main():
     args = parser.parse_args()
     try:
         families, dev, messages = generate(args.seed, args.per_family, args.dev_share)
-    except TemplateError as e:
+        write_outputs(args.outdir, families, dev, messages)
+    except (TemplateError, OSError, UnicodeDecodeError) as e:
         sys.exit(f"generate.py: {e}")
-    write_outputs(args.outdir, families, dev, messages)
     counts = {}
     for family in families:
         key = (family.label, "dev" if family.id in dev else "train")
