@@ -8,11 +8,7 @@
 // The log is $XDG_DATA_HOME/quell/junk-log.sqlite, or the file named by QUELL_JUNK_LOG. The reading commands
 // open it read-only, so a log on a read-only mount can be read. Output that cannot be written whole (a full
 // disk) is a failure, exit 1.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -20,6 +16,7 @@
 
 #include "engine/rule_store.h"
 #include "modembridge/junk_log.h"
+#include "platform/atomic_file.h"
 #include "platform/bundle.h"
 #include "platform/command_line.h"
 #include "platform/one_line_text.h"
@@ -99,29 +96,6 @@ int show(JunkLog& log, std::int64_t id) {
   return 0;
 }
 
-// Writes text to path whole, or leaves what was there: a temporary file beside it, flushed to disk, then
-// renamed over it.
-int writeWhole(const std::string& path, const std::string& text) {
-  std::string temporary = path + ".XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return fail("cannot write " + path + ": " + std::strerror(errno));
-  std::size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    written += static_cast<std::size_t>(n);
-  }
-  const int error = written < text.size() ? errno : (::fsync(fd) != 0 ? errno : 0);
-  ::close(fd);
-  if (error != 0 || ::rename(temporary.c_str(), path.c_str()) != 0) {
-    const std::string why = std::strerror(error != 0 ? error : errno);
-    ::unlink(temporary.c_str());
-    return fail("cannot write " + path + " (" + why + "); it is left as it was");
-  }
-  return 0;
-}
-
 int exportEntries(JunkLog& log, const char* path) {
   auto entries = log.entries();
   if (!entries) return fail(entries.message());
@@ -131,7 +105,9 @@ int exportEntries(JunkLog& log, const char* path) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     return 0;
   }
-  return writeWhole(path, text);
+  // Whole or not at all: a failed export leaves the previous one as it was.
+  if (auto written = quell::writeFileAtomically(path, text); !written) return fail(written.message());
+  return 0;
 }
 
 int notJunk(JunkLog& log, std::int64_t id) {
@@ -164,13 +140,6 @@ quell::Result<std::unique_ptr<JunkLog>, quell::StoreError> openLog(bool reading)
   return JunkLog::open(path);
 }
 
-// The whole output reached standard output: a full device or a closed pipe is a failure.
-int flushed(int code) {
-  if (std::fflush(stdout) != 0 || std::ferror(stdout))
-    return code != 0 ? code : fail(std::string("cannot write the output: ") + std::strerror(errno));
-  return code;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -190,10 +159,10 @@ int main(int argc, char** argv) {
   const bool reading = command == "list" || command == "show" || command == "export";
   auto log = openLog(reading);
   if (!log) return fail(log.message());
-  if (command == "list") return flushed(list(**log, argc == 3));
-  if (command == "show") return flushed(show(**log, *id));
-  if (command == "export") return flushed(exportEntries(**log, argc == 3 ? argv[2] : nullptr));
-  if (command == "not-junk") return flushed(notJunk(**log, *id));
+  if (command == "list") return kCli.finish(list(**log, argc == 3));
+  if (command == "show") return kCli.finish(show(**log, *id));
+  if (command == "export") return kCli.finish(exportEntries(**log, argc == 3 ? argv[2] : nullptr));
+  if (command == "not-junk") return kCli.finish(notJunk(**log, *id));
   if (auto cleared = (*log)->clear(); !cleared) return fail(cleared.message());
   return 0;
 }
