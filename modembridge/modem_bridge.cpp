@@ -128,7 +128,7 @@ void ModemBridge::sweepAll() {
     listingModems_ = false;
     reachable_ = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty();
     if (!reachable_) {
-      systemLog("ModemManager is not reachable: " + reply.errorMessage());
+      systemLog("ModemManager is not reachable: " + shown(reply.errorMessage()));
       return;
     }
     const QDBusArgument objects = reply.arguments().at(0).value<QDBusArgument>();
@@ -182,7 +182,7 @@ void ModemBridge::sweepModem(const QString& owner, const QString& modem) {
     if (sweep == sweeps_.end() || sweep->serial != serial) return;
     sweep->listed = true;
     if (reply.type() != QDBusMessage::ReplyMessage) {
-      systemLog("cannot list the messages of " + modem + ": " + reply.errorMessage());
+      systemLog("cannot list the messages of " + modem + ": " + shown(reply.errorMessage()));
       sweep->complete = false;
     } else {
       for (const QDBusObjectPath& sms : qdbus_cast<QList<QDBusObjectPath>>(reply.arguments().value(0)))
@@ -299,7 +299,7 @@ void ModemBridge::propertiesRead(std::uint64_t id, const QDBusMessage& reply) {
       return;
     }
     leaveSweep(id, false, 0);
-    retry(id, "its properties cannot be read (" + reply.errorMessage() + ")", &ModemBridge::readProperties);
+    retry(id, "its properties cannot be read (" + shown(reply.errorMessage()) + ")", &ModemBridge::readProperties);
     return;
   }
   const QVariantMap properties = qdbus_cast<QVariantMap>(reply.arguments().value(0));
@@ -460,7 +460,7 @@ void ModemBridge::deleteFromModem(std::uint64_t id) {
            detach(id);
            message->waitingForModem = true;
          } else {
-           retry(id, "the modem did not delete it (" + reply.errorMessage() + ")", &ModemBridge::deleteFromModem);
+           retry(id, "the modem did not delete it (" + shown(reply.errorMessage()) + ")", &ModemBridge::deleteFromModem);
          }
        });
 }
