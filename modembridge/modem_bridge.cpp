@@ -460,7 +460,8 @@ void ModemBridge::deleteFromModem(std::uint64_t id) {
            detach(id);
            message->waitingForModem = true;
          } else {
-           retry(id, "the modem did not delete it (" + shown(reply.errorMessage()) + ")", &ModemBridge::deleteFromModem);
+           retry(id, "the modem did not delete it (" + shown(reply.errorMessage()) + ")",
+                 &ModemBridge::deleteFromModem);
          }
        });
 }
