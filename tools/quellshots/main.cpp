@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/app_delegate.h"
+#include "app/app_font.h"
 #include "platform/bundle.h"
 #include "tools/quellshots/screen_tour.h"
 #include "uikit/neumorphic_hooks.h"
@@ -29,7 +30,7 @@ int main(int argc, char** argv) {
   }
   qputenv("XDG_DATA_HOME", store.path().toUtf8());
   QApplication app(argc, argv);
-  QApplication::setFont(QFont("Noto Sans CJK SC", 15));
+  QApplication::setFont(quell::appFont());
   quell::installNeumorphicHooks(app);
   quell::AppDelegate().didFinishLaunching();
   return quell::writeScreenTour(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
