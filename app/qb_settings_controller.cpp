@@ -75,7 +75,8 @@ QString serviceText(const SystemdUserUnit::State& state, bool changing, bool ena
     case Availability::kNoBus: return "没有 D-Bus 会话总线，无法查询或开启 quellmodem 服务。";
     case Availability::kNoManager:
       return "此系统没有 systemd 用户服务管理器，无法在这里开启短信过滤。请用系统自己的服务管理方式运行 quellmodem。";
-    case Availability::kNotInstalled: return "没有安装 quellmodem 用户服务（quellmodem.service），请安装 quell 软件包。";
+    case Availability::kNotInstalled:
+      return "没有安装 quellmodem 用户服务（quellmodem.service），请安装 quell 软件包。";
     case Availability::kUnreadable: return "无法查询 quellmodem 服务：systemd 用户服务管理器返回了错误。";
     case Availability::kAvailable: break;
   }
@@ -176,8 +177,7 @@ void QBSettingsController::layoutPage() {
     group->title->setGeometry(kPadding, kPadding, titleWidth, titleHeight);
     if (group->toggle)
       group->toggle->setGeometry(contentWidth - kPadding - UISwitch::kWidth,
-                                 kPadding + (titleHeight - UISwitch::kHeight) / 2, UISwitch::kWidth,
-                                 UISwitch::kHeight);
+                                 kPadding + (titleHeight - UISwitch::kHeight) / 2, UISwitch::kWidth, UISwitch::kHeight);
     const int detailWidth = contentWidth - 2 * kPadding;
     const int detailHeight = group->detail->heightForWidth(detailWidth);
     group->detail->setGeometry(kPadding, kPadding + titleHeight + 6, detailWidth, detailHeight);

@@ -64,8 +64,8 @@ class QBSettingsController : public UIViewController {
   Group service_, modem_, deletion_;
   SystemdUserUnit* unit_ = nullptr;
   ModemManagerProbe* modems_ = nullptr;
-  bool enabling_ = false;    // the change that runs turns the service on
-  QString lastFailure_;      // what the last change of the service could not do, until the next change
+  bool enabling_ = false;  // the change that runs turns the service on
+  QString lastFailure_;    // what the last change of the service could not do, until the next change
 };
 
 }  // namespace quell

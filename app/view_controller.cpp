@@ -137,9 +137,10 @@ void ViewController::openLink(const QString& text) {
   openURL(url, [self = QPointer<ViewController>(this), url](bool opened) {
     // A store link that no software centre takes says so, rather than doing nothing.
     if (opened || !self || url.scheme() != "appstream") return;
-    auto* alert = new UIAlertController("没有软件中心",
-                                        "没有找到可以打开应用页面的软件中心。请先安装一个，例如“GNOME 软件”（gnome-software）"
-                                        "或 Discover（plasma-discover）。");
+    auto* alert =
+        new UIAlertController("没有软件中心",
+                              "没有找到可以打开应用页面的软件中心。请先安装一个，例如“GNOME 软件”（gnome-software）"
+                              "或 Discover（plasma-discover）。");
     alert->addAction("好", UIAlertController::ActionStyle::kCancel);
     self->presentViewController(alert, true);
   });

@@ -70,8 +70,9 @@ QString problemWith(const QString& platform, const QStringList& installed) {
   }
   if (platform == "xcb" && environment("DISPLAY").isEmpty()) {
     if (waylandSocketExists())
-      return QString("no X display (DISPLAY is not set) in this Wayland session: run quellbox with "
-                     "QT_QPA_PLATFORM=wayland%1")
+      return QString(
+                 "no X display (DISPLAY is not set) in this Wayland session: run quellbox with "
+                 "QT_QPA_PLATFORM=wayland%1")
           .arg(installed.contains("wayland") ? "" : ", after installing qt6-wayland");
     return "no display to open a window on (neither DISPLAY nor WAYLAND_DISPLAY is set): start quellbox in a "
            "desktop session (over ssh: ssh -X)";

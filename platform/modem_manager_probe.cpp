@@ -37,9 +37,8 @@ ModemManagerProbe::ModemManagerProbe(const QDBusConnection& systemBus, QObject* 
   connect(objects_, &ObjectManagerProxy::InterfacesAdded, this, &ModemManagerProbe::refresh);
   connect(objects_, &ObjectManagerProxy::InterfacesRemoved, this, &ModemManagerProbe::refresh);
   connect(&watcher_, &QDBusServiceWatcher::serviceRegistered, this, &ModemManagerProbe::refresh);
-  connect(&watcher_, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
-    publish(++generation_, Status::kAbsent, {});
-  });
+  connect(&watcher_, &QDBusServiceWatcher::serviceUnregistered, this,
+          [this] { publish(++generation_, Status::kAbsent, {}); });
   refresh();
 }
 

@@ -1,9 +1,9 @@
 #include "platform/systemd_user_unit.h"
 
+#include "dbus_properties_proxy.h"
 #include "platform/dbus_reply.h"
 #include "platform/dbus_types.h"
 #include "systemd_manager_proxy.h"
-#include "dbus_properties_proxy.h"
 
 namespace quell {
 
@@ -33,9 +33,7 @@ bool SystemdUserUnit::State::enabled() const {
          unitFileState == "linked-runtime" || unitFileState == "alias";
 }
 
-bool SystemdUserUnit::State::masked() const {
-  return unitFileState == "masked" || unitFileState == "masked-runtime";
-}
+bool SystemdUserUnit::State::masked() const { return unitFileState == "masked" || unitFileState == "masked-runtime"; }
 
 SystemdUserUnit::SystemdUserUnit(const QDBusConnection& sessionBus, const QString& unitName, QObject* parent)
     : QObject(parent),

@@ -11,13 +11,15 @@ namespace {
 
 UIColor onColor() {
   return UIColor::colorWithDynamicProvider([](const TraitCollection& traits) -> UIColor {
-    return traits.userInterfaceStyle == UIUserInterfaceStyle::Dark ? QColor(0x30, 0xD1, 0x58) : QColor(0x34, 0xC7, 0x59);
+    return traits.userInterfaceStyle == UIUserInterfaceStyle::Dark ? QColor(0x30, 0xD1, 0x58)
+                                                                   : QColor(0x34, 0xC7, 0x59);
   });
 }
 
 UIColor offColor() {
   return UIColor::colorWithDynamicProvider([](const TraitCollection& traits) -> UIColor {
-    return traits.userInterfaceStyle == UIUserInterfaceStyle::Dark ? QColor(0x39, 0x39, 0x3D) : QColor(0xE9, 0xE9, 0xEA);
+    return traits.userInterfaceStyle == UIUserInterfaceStyle::Dark ? QColor(0x39, 0x39, 0x3D)
+                                                                   : QColor(0xE9, 0xE9, 0xEA);
   });
 }
 
@@ -41,9 +43,11 @@ void UISwitch::paintEvent(QPaintEvent*) {
   if (!isEnabled()) painter.setOpacity(0.5);
   const QRectF track = QRectF(rect()).adjusted(1, 1, -1, -1);
   const double radius = track.height() / 2;
-  painter.setPen(Qt::NoPen);
+  // Off, the track is edged, so that the switch stands out from its face (over 3:1 in both appearances).
+  painter.setPen(isChecked() ? QPen(Qt::NoPen) : QPen(QColor(0x8E, 0x8E, 0x93), 1.5));
   painter.setBrush((isChecked() ? onColor() : offColor()).resolved());
   painter.drawRoundedRect(track, radius, radius);
+  painter.setPen(Qt::NoPen);
   const double knob = track.height() - 4;
   const double x = isChecked() ? track.right() - 2 - knob : track.left() + 2;
   painter.setBrush(QColor(0, 0, 0, 40));

@@ -11,6 +11,7 @@
 #include "app/app_delegate.h"
 #include "app/app_font.h"
 #include "platform/bundle.h"
+#include "tools/quellshots/phone_services.h"
 #include "tools/quellshots/screen_tour.h"
 #include "uikit/neumorphic_hooks.h"
 
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
   }
   qputenv("XDG_DATA_HOME", store.path().toUtf8());
   QApplication app(argc, argv);
+  quell::PhoneServices phoneServices;  // before the settings page first asks the buses
   QApplication::setFont(quell::appFont());
   quell::installNeumorphicHooks(app);
   quell::AppDelegate().didFinishLaunching();
