@@ -100,7 +100,7 @@ void guardHandler(QtMsgType type, const QMessageLogContext& context, const QStri
   // Qt's reason: the first line it wrote about the platform, else the first line of the fatal message.
   QString reason = text.section('\n', 0, 0);
   for (const HeldMessage& message : held)
-    if (message.type == QtWarningMsg && !message.text.isEmpty()) {
+    if ((message.type == QtWarningMsg || message.type == QtCriticalMsg) && !message.text.isEmpty()) {
       reason = message.text.section('\n', 0, 0);
       break;
     }

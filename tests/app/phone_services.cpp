@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "tests/support/private_bus.h"
 
 namespace quell::testing {

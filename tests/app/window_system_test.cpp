@@ -10,8 +10,10 @@ namespace {
 // quellbox started with `env` over an environment without any display or platform choice.
 testing::ProcessResult startWithout(std::map<std::string, std::string> env) {
   testing::TemporaryDirectory runtime;  // no Wayland socket in it
-  std::map<std::string, std::string> bare = {{"DISPLAY", ""},          {"WAYLAND_DISPLAY", ""},
-                                             {"QT_QPA_PLATFORM", ""},  {"XDG_SESSION_TYPE", ""},
+  std::map<std::string, std::string> bare = {{"DISPLAY", ""},
+                                             {"WAYLAND_DISPLAY", ""},
+                                             {"QT_QPA_PLATFORM", ""},
+                                             {"XDG_SESSION_TYPE", ""},
                                              {"XDG_RUNTIME_DIR", runtime.path().string()}};
   env.merge(bare);  // the test's own values win
   return testing::runProcess(QUELLBOX_PATH, {}, "", env, std::chrono::seconds(60));
@@ -24,12 +26,11 @@ void expectOneLine(const testing::ProcessResult& result, const std::string& sayi
   EXPECT_NE(result.err.find(saying), std::string::npos) << result.err;
 }
 
-TEST(WindowSystem, NoDisplaySaysSoInOneLine) {
-  expectOneLine(startWithout({}), "no display to open a window on");
-}
+TEST(WindowSystem, NoDisplaySaysSoInOneLine) { expectOneLine(startWithout({}), "no display to open a window on"); }
 
 TEST(WindowSystem, AMissingPlatformPluginIsNamedWithWhatToInstall) {
-  expectOneLine(startWithout({{"QT_QPA_PLATFORM", "quellnone"}}), "the Qt platform plugin \"quellnone\" is not installed");
+  expectOneLine(startWithout({{"QT_QPA_PLATFORM", "quellnone"}}),
+                "the Qt platform plugin \"quellnone\" is not installed");
   // Wayland: either its plugin is missing (qt6-wayland) or there is no compositor to reach.
   auto wayland = startWithout({{"QT_QPA_PLATFORM", "wayland"}});
   expectOneLine(wayland, "");

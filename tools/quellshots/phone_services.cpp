@@ -10,10 +10,9 @@ PhoneServices::PhoneServices() {
   qputenv("DBUS_SYSTEM_BUS_ADDRESS", address.isEmpty() ? QByteArray("unix:path=/nonexistent") : address);
   if (address.isEmpty()) return;
   const QString fakes = QUELL_SOURCE_DIR;
-  for (const QStringList& fake :
-       {QStringList{fakes + "/tests/support/fake_systemd_user_manager.py", "quellmodem.service", "--installed",
-                    "--enabled", "--active"},
-        QStringList{fakes + "/tests/modembridge/fake_modem_manager.py"}}) {
+  for (const QStringList& fake : {QStringList{fakes + "/tests/support/fake_systemd_user_manager.py",
+                                              "quellmodem.service", "--installed", "--enabled", "--active"},
+                                  QStringList{fakes + "/tests/modembridge/fake_modem_manager.py"}}) {
     if (startAndReadLine("/usr/bin/python3", fake) != "ready")
       std::fprintf(stderr, "quellshots: %s did not start; the settings page shows it missing\n",
                    qPrintable(fake.front()));
