@@ -19,6 +19,9 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, UnitFileChange& c
 }
 
 void registerDBusTypes() {
+  // Qt D-Bus finds the types of a signal's arguments by name when a proxy's signal is connected; one it has
+  // not met yet makes it drop that signal without a word.
+  qRegisterMetaType<QDBusObjectPath>();
   qDBusRegisterMetaType<UnitFileChange>();
   qDBusRegisterMetaType<UnitFileChanges>();
   qDBusRegisterMetaType<InterfaceProperties>();

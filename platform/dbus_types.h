@@ -1,7 +1,8 @@
 // The D-Bus container types of the system services Quell's clients call, for the proxies generated from
 // their interface XML (resources/dbus/): systemd's list of unit-file changes, and the standard object
-// manager's map of objects to their interfaces and properties. registerDBusTypes() makes them known to
-// Qt D-Bus; call it before the first call that carries them (the clients do). Main thread only.
+// manager's map of objects to their interfaces and properties. registerDBusTypes() makes them, and the
+// object path, known to Qt D-Bus; call it before connecting a proxy's signals or making a call that
+// carries them (the clients do). Main thread only.
 #pragma once
 
 #include <QDBusArgument>

@@ -39,9 +39,11 @@ SystemdUserUnit::SystemdUserUnit(const QDBusConnection& sessionBus, const QStrin
     : QObject(parent),
       bus_(sessionBus),
       unitName_(unitName),
-      manager_(new SystemdManagerProxy(kService, kManagerPath, bus_, this)) {
+      manager_(new SystemdManagerProxy(kService, kManagerPath, bus_, this)),
+      managerWatcher_(kService, bus_, QDBusServiceWatcher::WatchForOwnerChange) {
   registerDBusTypes();
   connect(manager_, &SystemdManagerProxy::JobRemoved, this, &SystemdUserUnit::jobRemoved);
+  connect(&managerWatcher_, &QDBusServiceWatcher::serviceOwnerChanged, this, &SystemdUserUnit::refresh);
   startPatience_.setSingleShot(true);
   startPatience_.setInterval(kStartPatienceMs);
   connect(&startPatience_, &QTimer::timeout, this, [this] {

@@ -13,6 +13,7 @@
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusObjectPath>
+#include <QDBusServiceWatcher>
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -95,6 +96,7 @@ class SystemdUserUnit : public QObject {
   QDBusConnection bus_;
   const QString unitName_;
   SystemdManagerProxy* manager_;
+  QDBusServiceWatcher managerWatcher_;  // the manager starting or going away
   QPointer<DBusPropertiesProxy> unit_;  // the unit's object, once LoadUnit named it
   State state_;
   QString failure_;
