@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "app/page_title_bar.h"
 #include "engine/junk_deletion_setting.h"
 #include "platform/modem_manager_probe.h"
 #include "platform/ui/dynamic_palette.h"
@@ -115,13 +116,8 @@ QBSettingsController::QBSettingsController(QWidget* parent) : UIViewController(p
 
 void QBSettingsController::viewDidLoad() {
   setBackgroundColor(this, qb_backgroundColor());
-  if (auto* container = navigationContainer()) {
-    container->setBarBackgroundColor(qb_backgroundColor());
-    container->setShowsHairline(false);
-    container->setPrefersLargeTitles(true);
-    connect(container->setRightBarButton("关闭", true), &QPushButton::clicked, this,
-            &QBSettingsController::closeDismiss);
-  }
+  if (QPushButton* close = setUpClosablePageBar(this))
+    connect(close, &QPushButton::clicked, this, &QBSettingsController::closeDismiss);
   scrollView_ = new UIScrollView(this);
   scrollView_->setBackgroundColor(qb_backgroundColor());
   service_ = makeGroup("短信过滤", "过滤收到的短信", true);
