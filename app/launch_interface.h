@@ -1,5 +1,6 @@
 // The app's launch interface: a phone-sized window (375 x 812, resizable) whose content is a navigation
-// container with the main screen as its root; the shared HUD lives on this window.
+// container with the main screen as its root; the shared HUD lives on this window. While it lives, the
+// settings address opens the app's settings page (QBSettingsController) over the topmost screen.
 #pragma once
 
 #include <QWidget>
@@ -12,6 +13,7 @@ class NavigationContainer;
 class LaunchInterface : public QWidget {
  public:
   LaunchInterface();
+  ~LaunchInterface() override;
   ViewController* mainScreen() const { return main_; }
   NavigationContainer* container() const { return container_; }
 
@@ -19,6 +21,8 @@ class LaunchInterface : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void presentAppSettings();
+
   ViewController* main_;
   NavigationContainer* container_;
 };

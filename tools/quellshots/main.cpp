@@ -9,7 +9,9 @@
 #include <memory>
 
 #include "app/app_delegate.h"
+#include "app/app_font.h"
 #include "platform/bundle.h"
+#include "tools/quellshots/phone_services.h"
 #include "tools/quellshots/screen_tour.h"
 #include "uikit/neumorphic_hooks.h"
 
@@ -29,7 +31,8 @@ int main(int argc, char** argv) {
   }
   qputenv("XDG_DATA_HOME", store.path().toUtf8());
   QApplication app(argc, argv);
-  QApplication::setFont(QFont("Noto Sans CJK SC", 15));
+  quell::PhoneServices phoneServices;  // before the settings page first asks the buses
+  QApplication::setFont(quell::appFont());
   quell::installNeumorphicHooks(app);
   quell::AppDelegate().didFinishLaunching();
   return quell::writeScreenTour(QString::fromLocal8Bit(argv[1])) ? 0 : 1;

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -18,6 +19,7 @@
 #include "app/qb_add_controller.h"
 #include "app/qb_guide_page_controller.h"
 #include "app/qb_network_request.h"
+#include "app/qb_settings_controller.h"
 #include "app/view_controller.h"
 #include "engine/rule_store.h"
 #include "platform/ui/alert_controller.h"
@@ -223,6 +225,30 @@ void tourHelp(Tour& tour, LaunchInterface& window, ViewController* main) {
   tour.awaitNothingOver(main, "the guide");
 }
 
+// The settings page on a phone-sized screen, reached from the guide's "前往设置", once both services
+// have answered.
+void tourSettings(Tour& tour, LaunchInterface& window, ViewController* main) {
+  const QSize size = window.size();
+  window.resize(360, 720);
+  tap(row(main, "如何开启短信过滤"));
+  auto* guide = tour.awaitPresented<QBGuidePageController>(main, "the guide");
+  if (!guide) return;
+  tap(named<QPushButton>(guide, "前往设置"));
+  auto* settings = tour.awaitPresented<QBSettingsController>(guide, "the settings page");
+  if (!settings) return;
+  tour.waitFor("the settings page's services to answer", [&] {
+    for (auto* label : settings->findChildren<QLabel*>())
+      if (label->text().contains("正在查询")) return false;
+    return true;
+  });
+  tour.shoot(&window, "settings");
+  tap(settings->navigationContainer()->rightBarButton());  // 关闭
+  tour.awaitNothingOver(guide, "the settings page");
+  if (auto* close = named<QPushButton>(guide, "关闭")) tap(close);
+  tour.awaitNothingOver(main, "the guide");
+  window.resize(size);
+}
+
 void tourAppearance(Tour& tour, UIUserInterfaceStyle style) {
   TraitCollection::setOverride(style);
   LaunchInterface window;
@@ -240,6 +266,7 @@ void tourAppearance(Tour& tour, UIUserInterfaceStyle style) {
   tourEditors(tour, window, main);
   tourMessageTest(tour, window, main);
   tourHelp(tour, window, main);
+  tourSettings(tour, window, main);
 
   // The two outcomes of a report.
   PKHUD& hud = PKHUD::sharedHUD();

@@ -1,0 +1,18 @@
+#include "app/page_title_bar.h"
+
+#include "platform/ui/navigation_container.h"
+#include "platform/ui/view_controller.h"
+#include "uikit/palette.h"
+
+namespace quell {
+
+QPushButton* setUpClosablePageBar(UIViewController* page) {
+  NavigationContainer* container = page->navigationContainer();
+  if (!container) return nullptr;
+  container->setBarBackgroundColor(qb_backgroundColor());
+  container->setShowsHairline(false);
+  container->setPrefersLargeTitles(true);
+  return container->setRightBarButton("关闭", true);
+}
+
+}  // namespace quell
