@@ -8,13 +8,16 @@ Messaging interface (List, Delete, the Added and Deleted signals) and SMS object
 list with PropertiesChanged on the modem, so a burst of n messages sends n ever longer lists. The tests
 drive it through app.quell.test.FakeModemManager on the same path: AddSms, AddCopies, AddStatusReport,
 AddMany, SetState, AddModem, RemoveModem, Repair, RefuseDelete, Stored. It prints "ready" once it owns the name."""
+import os
 import sys
 import time
 
 import dbus
-import dbus.mainloop.glib
 import dbus.service
 from gi.repository import GLib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import fake_service  # noqa: E402
 
 MANAGER = "org.freedesktop.ModemManager1"
 MANAGER_PATH = "/org/freedesktop/ModemManager1"
@@ -186,16 +189,7 @@ class Manager(dbus.service.Object):
 
 
 def main():
-    dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
-    bus = dbus.SystemBus()
-    manager = Manager(bus)
-    name = dbus.service.BusName(MANAGER, bus, do_not_queue=True)
-    print("ready", flush=True)
-    loop = GLib.MainLoop()
-    try:
-        loop.run()
-    finally:
-        del name, manager
+    fake_service.serve(dbus.SystemBus, MANAGER, Manager)
 
 
 if __name__ == "__main__":

@@ -22,9 +22,10 @@ It prints "ready" once it owns the name."""
 import sys
 
 import dbus
-import dbus.mainloop.glib
 import dbus.service
 from gi.repository import GLib
+
+import fake_service
 
 NAME = "org.freedesktop.systemd1"
 MANAGER_PATH = "/org/freedesktop/systemd1"
@@ -242,17 +243,10 @@ def main():
     if not args or args[0].startswith("-"):
         print(__doc__, file=sys.stderr)
         return 2
-    dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
-    bus = dbus.SessionBus()
-    manager = Manager(bus, args[0], "--installed" in args, "--enabled" in args, "--active" in args,
-                      "--masked" in args)
-    name = dbus.service.BusName(NAME, bus, do_not_queue=True)
-    print("ready", flush=True)
-    loop = GLib.MainLoop()
-    try:
-        loop.run()
-    finally:
-        del name, manager
+    flags = {flag: f"--{flag}" in args for flag in ("installed", "enabled", "active", "masked")}
+    fake_service.serve(dbus.SessionBus, NAME,
+                       lambda bus: Manager(bus, args[0], flags["installed"], flags["enabled"], flags["active"],
+                                           flags["masked"]))
 
 
 if __name__ == "__main__":
