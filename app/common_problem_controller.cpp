@@ -42,8 +42,9 @@ void CommonProblemController::viewDidLoad() {
     container->setBarBackgroundColor(qb_backgroundColor());
     container->setShowsHairline(false);
     container->setPrefersLargeTitles(true);
-    connect(container->setRightBarButton("关闭", true), &QPushButton::clicked, this,
-            &CommonProblemController::closeDismiss);
+    QPushButton* close = container->setRightBarButton("关闭", true);
+    connect(close, &QPushButton::clicked, this, &CommonProblemController::closeDismiss);
+    setEscapeButton(close);
   }
   tableView_ = new UITableView(this);
   tableView_->setGeometry(rect());

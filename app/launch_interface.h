@@ -1,5 +1,6 @@
-// The app's launch interface: a phone-sized window (375 x 812, resizable) whose content is a navigation
-// container with the main screen as its root; the shared HUD lives on this window.
+// The app's launch interface: a phone-sized window (375 x 812, or less where the screen has less room for
+// windows; resizable) whose content is a navigation container with the main screen as its root; the shared
+// HUD lives on this window. It starts the keyboard focus ring for the app.
 #pragma once
 
 #include <QWidget>
