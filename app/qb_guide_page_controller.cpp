@@ -18,7 +18,7 @@ namespace {
 // Where the design puts the parts on a phone held upright; a page at least kRoomyHeight high uses them.
 constexpr int kTitleTop = 50, kStripTop = 150, kStripHeight = 360, kButtonTop = 550, kRoomyHeight = 620;
 constexpr double kStripInset = 50, kCardAspect = 275.0 / 360.0;  // a card's width for its height
-constexpr int kButtonHeight = 50, kWidestButton = 400, kMargin = 15;
+constexpr int kButtonHeight = 50, kWidestButton = 400, kMargin = 15;  // the widest column too
 
 void setPixelFont(QWidget* widget, int pixelSize) {
   QFont font = widget->font();
@@ -121,36 +121,43 @@ void QBGuidePageController::resizeEvent(QResizeEvent* event) {
 }
 
 // Everything from the page's size. A page at least kRoomyHeight high has the parts where the design puts
-// them. On a shorter one (a phone held sideways) the title moves up beside "×" where there is room, the
-// strip takes the height left between the settings path and "前往设置", and "前往设置" sits near the
-// bottom, so that every part is on the page. The cards keep the design's proportions (275 wide for 360
-// high) and are at most the page's width less 100, so none is cut off; the card the strip rests on is
-// centred.
+// them, stacked. A shorter page held sideways (a phone in landscape) puts the title, the settings path and
+// "前往设置" in a column on the left and the strip, as tall as the page, on the right; a short upright page
+// stacks them closer, the strip taking the height left. The cards keep the design's proportions (275 wide
+// for 360 high) and are at most their column's width less 100, so none is cut off; the card the strip
+// rests on is centred in its column.
 void QBGuidePageController::layoutGuide() {
   if (!collectionView_) return;
   const int w = width(), h = height();
-  const bool roomy = h >= kRoomyHeight;
-  const int titleTop = roomy || w < 440 ? kTitleTop : 10;
+  const bool roomy = h >= kRoomyHeight, sideways = !roomy && w > h;
+  // The column the texts and "前往设置" sit in, and the strip's box.
+  const int column = sideways ? std::min(w / 2, kWidestButton) : w;
+  const int titleTop = roomy ? kTitleTop : 60;
   const int pathTop = titleTop + 50;
-  const int stripTop = roomy ? kStripTop : pathTop + 20 + 10;
   const int buttonTop = roomy ? kButtonTop : h - kButtonHeight - kMargin;
-  const int stripHeight = roomy ? kStripHeight : std::max(0, buttonTop - kMargin - stripTop);
+  QRect strip;
+  if (roomy)
+    strip = QRect(0, kStripTop, w, kStripHeight);
+  else if (sideways)
+    strip = QRect(column, kMargin, w - column, h - 2 * kMargin);
+  else
+    strip = QRect(0, pathTop + 30, w, std::max(0, buttonTop - kMargin - (pathTop + 30)));
 
   if (backgroundView_) backgroundView_->setGeometry(rect());
-  titleLabel_->setGeometry(0, titleTop, w, 50);
-  setupPageLabel_->setGeometry(0, pathTop, w, 20);
-  const int buttonWidth = std::min(w - 80, kWidestButton);
-  completionButton_->setGeometry((w - buttonWidth) / 2, buttonTop, buttonWidth, kButtonHeight);
   dismissButton_->setGeometry(15, 10, 50, 50);
+  titleLabel_->setGeometry(0, titleTop, column, 50);
+  setupPageLabel_->setGeometry(0, pathTop, column, 20);
+  const int buttonWidth = std::min(column - 80, kWidestButton);
+  completionButton_->setGeometry((column - buttonWidth) / 2, buttonTop, buttonWidth, kButtonHeight);
 
-  itemWidth_ = std::max(1.0, std::min(w - 100.0, stripHeight * kCardAspect));
-  const double side = (w - itemWidth_) / 2;
+  itemWidth_ = std::max(1.0, std::min(strip.width() - 100.0, strip.height() * kCardAspect));
+  const double side = (strip.width() - itemWidth_) / 2;
   UICollectionViewFlowLayout layout;
   layout.scrollDirection = UICollectionViewFlowLayout::ScrollDirection::kHorizontal;
   layout.minimumLineSpacing = itemSpacing_;
-  layout.itemSize = QSizeF(itemWidth_, stripHeight);
+  layout.itemSize = QSizeF(itemWidth_, strip.height());
   layout.sectionInset = QMarginsF(side, kStripInset, side, kStripInset);
-  collectionView_->setGeometry(0, stripTop, w, stripHeight);
+  collectionView_->setGeometry(strip);
   collectionView_->setCollectionViewLayout(layout);
   collectionView_->setContentOffset(QPointF(currentPage_ * (itemWidth_ + itemSpacing_), 0), false);
 }

@@ -137,7 +137,10 @@ void PKHUD::show() {
 void PKHUD::hide(int afterMs) { hideTimer_.start(afterMs); }
 
 void PKHUD::hideNow() {
-  if (view_) view_->deleteLater();
+  if (view_) {
+    view_->hide();  // at once: a content shown next never shares the screen with this one
+    view_->deleteLater();
+  }
   view_ = nullptr;
 }
 

@@ -92,7 +92,7 @@ void UIViewController::showEvent(QShowEvent* event) {
   if (event->spontaneous()) return;  // the window came back; nothing appeared anew
   loadViewIfNeeded();
   // Shown again while what covered it slides away: it appears when that is gone (see uncover).
-  if (presented_) return;
+  if (reshownBehind_) return;
   viewWillAppear();
 }
 
@@ -157,7 +157,9 @@ void UIViewController::dismissViewController(bool animated, std::function<void()
   transitioning_ = true;
   if (presented_) presented_->hide();  // a prompt over this screen goes with it
   if (presentationStyle_ == PresentationStyle::kInPlace) animated = false;
-  presenter->shownWidget()->show();  // in view again behind this screen as it slides away
+  presenter->reshownBehind_ = true;  // in view again behind this screen as it slides away
+  presenter->shownWidget()->show();
+  presenter->reshownBehind_ = false;
   QPointer<QWidget> target = shown;
   slide(shown, shown->pos(), QPoint(0, shown->parentWidget() ? shown->parentWidget()->height() : shown->height()),
         animated, [presenter, target, completion] {

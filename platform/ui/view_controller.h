@@ -89,6 +89,7 @@ class UIViewController : public QWidget {
   QPointer<UIViewController> presenter_;
   bool transitioning_ = false;
   QPointer<QWidget> focusBeforePresenting_;
+  bool reshownBehind_ = false;  // being shown again behind a screen that is being dismissed
 };
 
 // Gives the keyboard focus to the first control under root that Tab can reach, if there is one.

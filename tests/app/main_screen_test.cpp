@@ -412,6 +412,7 @@ TEST(RoundedImage, ClipsToTheRadiusOrACircle) {
 
 TEST(SystemVersionWarning, ShowsOnlyForTheTwoBrokenVersions) {
   testing::ScopedDataHome home;
+  AppDelegate().didFinishLaunching();
   for (const char* version : {"12.3.1", "12.3.2", "12.3", "12.3.10"}) {
     qputenv("QUELL_SYSTEM_VERSION", version);
     LaunchInterface window;
@@ -426,6 +427,8 @@ TEST(SystemVersionWarning, ShowsOnlyForTheTwoBrokenVersions) {
       ASSERT_EQ(alert->actionButtons().size(), 1u);
       EXPECT_EQ(alert->actionButtons()[0]->text(), "好");
     }
+    // The page below shows the lists' sizes, warning or not.
+    EXPECT_EQ(testing::tile(window.mainScreen(), RuleListKind::NumberWhitelist)->accessibleName(), "号码白名单 (4)");
   }
   qunsetenv("QUELL_SYSTEM_VERSION");
 }

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <typeinfo>
 
 #include "app/app_delegate.h"
 #include "app/launch_interface.h"
@@ -186,6 +187,12 @@ TEST_F(MessageTest, ASilentBackendShowsProgressAtOnceAndFailsWithinFifteenSecond
   ASSERT_TRUE(waitFor([] { return PKHUD::sharedHUD().isShowing() && PKHUD::sharedHUD().text() == "提交失败"; },
                       kReportTimeoutMs * 3));
   EXPECT_LT(sent.elapsed(), kReportTimeoutMs + 5000);
+  // The outcome replaces the progress mark: one box on screen.
+  QWidget* box = PKHUD::sharedHUD().view();
+  int boxes = 0;
+  for (QWidget* child : window_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (child->isVisible() && typeid(*child) == typeid(*box)) ++boxes;
+  EXPECT_EQ(boxes, 1);
   QElapsedTimer shown;
   shown.start();
   ASSERT_TRUE(waitFor([] { return !PKHUD::sharedHUD().isShowing(); }, kReportHudMs * 3));
