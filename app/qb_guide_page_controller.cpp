@@ -17,7 +17,7 @@ namespace quell {
 namespace {
 // Where the design puts the parts on a phone held upright; a page at least kRoomyHeight high uses them.
 constexpr int kTitleTop = 50, kStripTop = 150, kStripHeight = 360, kButtonTop = 550, kRoomyHeight = 620;
-constexpr double kStripInset = 50, kCardAspect = 275.0 / 360.0;  // a card's width for its height
+constexpr double kStripInset = 50, kCardAspect = 275.0 / 360.0;       // a card's width for its height
 constexpr int kButtonHeight = 50, kWidestButton = 400, kMargin = 15;  // the widest column too
 
 void setPixelFont(QWidget* widget, int pixelSize) {

@@ -64,7 +64,8 @@ class Tracker : public QObject {
         place(nullptr);
         break;
       case QEvent::Resize:
-        if (ring_ && watched == ring_->parentWidget() && ring_->isVisible()) ring_->setGeometry(ring_->parentWidget()->rect());
+        if (ring_ && watched == ring_->parentWidget() && ring_->isVisible())
+          ring_->setGeometry(ring_->parentWidget()->rect());
         break;
       default: break;
     }

@@ -18,8 +18,8 @@ namespace quell {
 namespace {
 
 constexpr const char* kScrollsByDrag = "quell-scrolls-by-drag";  // set on the viewport of such an area
-constexpr double kSlopPx = 8;             // how far a press moves before it is a drag, not a tap
-constexpr int kIndicatorLingerMs = 800;   // the indicator stays this long after the last movement
+constexpr double kSlopPx = 8;                                    // how far a press moves before it is a drag, not a tap
+constexpr int kIndicatorLingerMs = 800;  // the indicator stays this long after the last movement
 
 // The nearest scroll area that scrolls by drag and whose viewport holds `widget`.
 QAbstractScrollArea* dragScrolledAreaOf(QWidget* widget) {
@@ -76,8 +76,8 @@ class DragToScroll : public QObject {
     if (!area) return false;
     QScroller* scroller = QScroller::scroller(area->viewport());
     const bool gliding = scroller->state() == QScroller::Scrolling;
-    drag_ = Drag{area, widget, mouse->globalPosition(), mouse->timestamp(),
-                 gliding ? Phase::kStopping : Phase::kUndecided};
+    drag_ =
+        Drag{area, widget, mouse->globalPosition(), mouse->timestamp(), gliding ? Phase::kStopping : Phase::kUndecided};
     if (gliding) scroller->stop();  // a press that stops a glide is not a tap
     return gliding;
   }
@@ -194,8 +194,8 @@ class ScrollIndicator : public QWidget {
     const double whole = bar->maximum() + bar->pageStep();
     const int length = std::max(kShortest, static_cast<int>(page.height() * bar->pageStep() / std::max(1.0, whole)));
     const double along = bar->maximum() > 0 ? std::clamp(double(bar->value()) / bar->maximum(), 0.0, 1.0) : 0;
-    setGeometry(page.right() - kMargin - kThickness + 1, page.top() + static_cast<int>((page.height() - length) * along),
-                kThickness, length);
+    setGeometry(page.right() - kMargin - kThickness + 1,
+                page.top() + static_cast<int>((page.height() - length) * along), kThickness, length);
   }
 
   QAbstractScrollArea* area_;

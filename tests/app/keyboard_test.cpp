@@ -156,7 +156,8 @@ TEST_F(Keyboard, DeleteOnAFocusedRowAndAScreenReadersActionTakeTheSwipesPath) {
   QAccessibleInterface* button = QAccessible::queryAccessibleInterface(table->cellForRow(1)->deleteButton());
   button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
   EXPECT_TRUE(waitFor([] {
-    return RuleStore::storedList(RuleListKind::KeywordWhitelist) == std::vector<std::string>{"验证码", "快递", "取件码"};
+    return RuleStore::storedList(RuleListKind::KeywordWhitelist) ==
+           std::vector<std::string>{"验证码", "快递", "取件码"};
   }));
 }
 

@@ -44,7 +44,8 @@ QRect inWindow(QWidget* widget) { return QRect(widget->mapTo(widget->window(), Q
 // The raised faces of the main screen's panels.
 std::vector<QWidget*> faces(QWidget* main) {
   std::vector<QWidget*> found;
-  for (auto* panel : main->findChildren<QBPanel*>()) found.push_back(panel->findChild<UICollectionView*>()->parentWidget());
+  for (auto* panel : main->findChildren<QBPanel*>())
+    found.push_back(panel->findChild<UICollectionView*>()->parentWidget());
   return found;
 }
 

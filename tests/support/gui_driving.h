@@ -12,19 +12,9 @@
 
 #include "engine/rule_store.h"
 #include "platform/ui/view_controller.h"
+#include "tests/support/wait.h"
 
 namespace quell::testing {
-
-// Runs the event loop until condition holds or timeoutMs pass; whether it holds.
-inline bool waitFor(const std::function<bool()>& condition, int timeoutMs = 10000) {
-  QElapsedTimer waited;
-  waited.start();
-  while (!condition()) {
-    if (waited.elapsed() >= timeoutMs) return condition();
-    QTest::qWait(10);
-  }
-  return true;
-}
 
 inline void tap(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
 

@@ -37,8 +37,8 @@ TEST(Quellshots, EachAppearanceStartsFromTheSameFreshListsAndTheUsersStay) {
     EXPECT_EQ(contentEnd(light, 5), contentEnd(dark, 5)) << name << ": the two show lists of different lengths";
   }
   for (const char* size : {"360x720", "720x360"})
-    for (const char* screen : {"main", "main-bottom", "editor", "editor-row-delete", "add-alert", "faq",
-                               "faq-bottom", "guide", "test-long"})
+    for (const char* screen :
+         {"main", "main-bottom", "editor", "editor-row-delete", "add-alert", "faq", "faq-bottom", "guide", "test-long"})
       for (const char* appearance : {"light", "dark"}) {
         const auto picture = out.path() / (std::string(screen) + "-" + size + "-" + appearance + ".png");
         QImage shot(QString::fromStdString(picture.string()));
