@@ -34,27 +34,20 @@ void judgeLines(benchmark::State& state, const std::string& line) {
   state.SetLabel(std::to_string(line.size()) + " bytes");
 }
 
+// 1 KiB, 64 KiB and 1 MiB lines, in milliseconds.
+void lineLengths(benchmark::internal::Benchmark* b) {
+  b->Arg(1 << 10)->Arg(64 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond)->Repetitions(3)->DisplayAggregatesOnly();
+}
+
 void BM_QueryLineOfCombiningMarkRuns(benchmark::State& state) {
   judgeLines(state, queryLine(static_cast<std::size_t>(state.range(0)), "a", "\u0301\u0316"));
 }
-BENCHMARK(BM_QueryLineOfCombiningMarkRuns)
-    ->Arg(1 << 10)
-    ->Arg(64 << 10)
-    ->Arg(1 << 20)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(3)
-    ->DisplayAggregatesOnly();
+BENCHMARK(BM_QueryLineOfCombiningMarkRuns)->Apply(lineLengths);
 
 void BM_QueryLineOfChineseText(benchmark::State& state) {
   judgeLines(state, queryLine(static_cast<std::size_t>(state.range(0)), "",
                               "【某某商城】会员日特惠：全场满199减100，新品首发低至五折，积分翻倍，免费包邮。"));
 }
-BENCHMARK(BM_QueryLineOfChineseText)
-    ->Arg(1 << 10)
-    ->Arg(64 << 10)
-    ->Arg(1 << 20)
-    ->Unit(benchmark::kMillisecond)
-    ->Repetitions(3)
-    ->DisplayAggregatesOnly();
+BENCHMARK(BM_QueryLineOfChineseText)->Apply(lineLengths);
 
 }  // namespace

@@ -42,8 +42,9 @@ void fillLists(int entries, const std::string& lastKeyword = {}) {
   if (!quell::RuleStore::writeLists(lists)) abort();
 }
 
-void BM_OfflineVerdictUndecidedByRules(benchmark::State& state) {
-  fillLists(static_cast<int>(state.range(0)));
+// The verdict for a bank notice, with lists of state.range(0) entries each.
+void judgeBankNotice(benchmark::State& state, const std::string& lastKeyword) {
+  fillLists(static_cast<int>(state.range(0)), lastKeyword);
   quell::Quellguard guard;
   quell::ILMessageFilterQueryRequest request{
       "13800138000",
@@ -51,17 +52,11 @@ void BM_OfflineVerdictUndecidedByRules(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(guard.offlineVerdict(request));
   state.SetLabel(std::to_string(state.range(0)) + " entries per list");
 }
+
+void BM_OfflineVerdictUndecidedByRules(benchmark::State& state) { judgeBankNotice(state, {}); }
 // The rule stage alone: every list is read and scanned to its end, and the keyword blacklist's last entry
 // decides, so the model is never asked.
-void BM_OfflineVerdictDecidedByTheLastRule(benchmark::State& state) {
-  fillLists(static_cast<int>(state.range(0)), "手机银行");
-  quell::Quellguard guard;
-  quell::ILMessageFilterQueryRequest request{
-      "13800138000",
-      "【某某银行】尊敬的客户，您的信用卡账单已出，本期应还金额请登录手机银行查看，如有疑问请致电客服。"};
-  for (auto _ : state) benchmark::DoNotOptimize(guard.offlineVerdict(request));
-  state.SetLabel(std::to_string(state.range(0)) + " entries per list");
-}
+void BM_OfflineVerdictDecidedByTheLastRule(benchmark::State& state) { judgeBankNotice(state, "手机银行"); }
 BENCHMARK(BM_OfflineVerdictDecidedByTheLastRule)
     ->Arg(10)
     ->Arg(100)

@@ -3,11 +3,13 @@
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
+#include "platform/unicode_text.h"
+
 namespace quell {
 
 namespace {
 
-bool isTrimmedBlank(UChar32 c) { return c == u'\t' || (c >= 0 && u_charType(c) == U_SPACE_SEPARATOR); }
+bool isTrimmedBlank(std::int32_t c) { return c == u'\t' || (c >= 0 && u_charType(c) == U_SPACE_SEPARATOR); }
 
 }  // namespace
 
@@ -26,26 +28,7 @@ std::string removeNormalizedAwayCharacters(std::string_view text) {
 
 std::string normalizeMessageBody(std::string_view body) {
   const std::string text = removeNormalizedAwayCharacters(body);
-
-  const auto* s = reinterpret_cast<const uint8_t*>(text.data());
-  int32_t length = static_cast<int32_t>(text.size());
-  int32_t begin = 0;
-  while (begin < length) {
-    int32_t next = begin;
-    UChar32 c;
-    U8_NEXT(s, next, length, c);
-    if (!isTrimmedBlank(c)) break;
-    begin = next;
-  }
-  int32_t end = length;
-  while (end > begin) {
-    int32_t previous = end;
-    UChar32 c;
-    U8_PREV(s, begin, previous, c);
-    if (!isTrimmedBlank(c)) break;
-    end = previous;
-  }
-  return text.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
+  return std::string(trimCodePoints(text, isTrimmedBlank));
 }
 
 }  // namespace quell

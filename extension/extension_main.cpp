@@ -84,6 +84,7 @@ const CommandLine kCommandLine(
     "usage: quellguard                                judge queries read as JSON Lines from standard input\n"
     "       quellguard [--sender S] [--body B]            judge one message and print the action\n"
     "       quellguard --explain [--sender S] [--body B]  print every stage tried, why it decided, and the action\n"
+    "       quellguard --table                            judge JSON Lines queries offline and print a table for a person\n"
     "       quellguard --dbus                             serve the filter on the session bus\n");
 
 // Writes whole lines to standard output, one at a time, flushed, from any thread.
@@ -157,6 +158,37 @@ int explainOnce(ILMessageFilterQueryHandling& handler, const ILMessageFilterQuer
   return 0;
 }
 
+// One row per query line of standard input, for a person: the offline verdict and the stage that decided
+// it. Nothing is sent to the network.
+int printTable(ILMessageFilterQueryHandling& handler) {
+  auto* explaining = dynamic_cast<QueryExplaining*>(&handler);
+  if (!explaining) return kCommandLine.fail("this filter cannot explain its answers");
+  std::printf("%s %s %s %s %s\n", terminalCell("id", 4).c_str(), terminalCell("sender", 18).c_str(),
+              terminalCell("message", 34).c_str(), terminalCell("verdict", 7).c_str(), "stage");
+  QueryLineReader reader(STDIN_FILENO);
+  std::string line;
+  for (QueryLineReader::Status status; (status = reader.next(&line)) != QueryLineReader::Status::kEnd;) {
+    if (status == QueryLineReader::Status::kTooLong) {
+      std::printf("%s %s\n", terminalCell("-", 4).c_str(), "(a line too long to be a query)");
+      continue;
+    }
+    if (line.find_first_not_of(" \t") == std::string::npos) continue;
+    auto parsed = parseQueryLine(line);
+    if (auto* error = std::get_if<QueryLineError>(&parsed)) {
+      std::printf("%s %s\n", terminalCell(error->id.json, 4).c_str(), oneLineText("(" + error->message + ")").c_str());
+      continue;
+    }
+    const auto& query = std::get<QueryLine>(parsed);
+    const QueryExplanation explanation = explaining->explainQuery(query.request);
+    const auto& stage = explanation.members.value("stage", std::string());
+    std::printf("%s %s %s %s %s\n", terminalCell(query.id.json, 4).c_str(),
+                terminalCell(query.request.sender.value_or("(none)"), 18).c_str(),
+                terminalCell(query.request.messageBody.value_or("(none)"), 34).c_str(),
+                terminalCell(actionName(explanation.offlineAction), 7).c_str(), oneLineText(stage).c_str());
+  }
+  return 0;
+}
+
 int answerOnce(ILMessageFilterQueryHandling& handler, NetworkDeferral& deferral,
                const ILMessageFilterQueryRequest& request) {
   std::promise<ILMessageFilterAction> answered;
@@ -176,13 +208,15 @@ void registerPrincipalClass(const std::string& name, PrincipalClassFactory facto
 }
 
 int NSExtensionMain(int argc, char** argv) {
-  if (auto exit = kCommandLine.standardOption(argc, argv)) return *exit;
+  if (auto exit = kCommandLine.standardOption(argc, argv)) return kCommandLine.finish(*exit);
   std::optional<ILMessageFilterQueryRequest> single;
-  bool explain = false;
+  bool explain = false, table = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--explain") {
       explain = true;
+    } else if (arg == "--table" && argc == 2) {
+      table = true;
     } else if ((arg == "--sender" || arg == "--body") && i + 1 < argc) {
       if (!single) single.emplace();
       (arg == "--sender" ? single->sender : single->messageBody) = argv[++i];
@@ -197,12 +231,13 @@ int NSExtensionMain(int argc, char** argv) {
   if (factory == registry().end())
     return kCommandLine.fail("unknown principal class \"" + oneLineText(info->principalClass) + "\"");
   auto handler = factory->second();
-  if (explain) return explainOnce(*handler, single.value_or(ILMessageFilterQueryRequest{}));
+  if (explain) return kCommandLine.finish(explainOnce(*handler, single.value_or(ILMessageFilterQueryRequest{})));
+  if (table) return kCommandLine.finish(printTable(*handler));
   AnswerWriter out;
   // Declared last so that it is destroyed first: its destructor waits for every deferred query, whose
   // completions still write answers.
   NetworkDeferral deferral(info->network);
-  if (single) return answerOnce(*handler, deferral, *single);
+  if (single) return kCommandLine.finish(answerOnce(*handler, deferral, *single));
   // Said once here rather than for every message that is not junk.
   if (info->network.url.empty())
     NSLog("No network service is configured: messages that are not junk are answered none without one");

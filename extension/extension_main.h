@@ -14,6 +14,9 @@
 //                            principal class must implement QueryExplaining, see query_explaining.h)
 // Relative file names in the attributes are taken relative to the configuration file.
 //
+//   --table                  reads queries as the stream does and prints, for a person, one row per query:
+//                            its id, sender, the start of its body, the offline action and the deciding
+//                            stage (the principal class must implement QueryExplaining); nothing is deferred
 //   --help, --version        the usage, or the program's name and version, on standard output
 // Relative file names in the attributes are taken relative to the configuration file. With no network
 // service configured, the stream says so once in the system log at start.

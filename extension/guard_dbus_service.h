@@ -1,15 +1,12 @@
-// The filter on the D-Bus session bus, for messaging apps that ask before they show a message:
-//   name app.quell.Guard, object /app/quell/Guard, interface app.quell.Guard1
-//   HandleQueryRequest(s sender, s body) -> (s action)   "none" or "junk", the filter's offline verdict
-//   Explain(s sender, s body) -> (a{sv})                  the decision: "action", "stage", "matched" (as),
-//                                                         and for the model "score", "threshold", "bias" (d)
-//                                                         and "words" (aa{sv}: "word" s, "count" d,
-//                                                         "weight" d), or "modelError" (s)
+// The filter on the D-Bus session bus, for messaging apps that ask before they show a message: name
+// app.quell.Guard, object /app/quell/Guard, interface app.quell.Guard1, as resources/app.quell.Guard1.xml
+// describes it (the adaptor that puts this object on the bus is generated from that file).
+//
 // Each call reads the lists and loads the model afresh, as the filter does. The service quits after it has
 // been idle for a while, so the bus can start it on demand (a D-Bus service file names quellguard --dbus).
+// Calls run on the main thread, one at a time.
 #pragma once
 
-#include <QDBusContext>
 #include <QObject>
 #include <QTimer>
 #include <QVariantMap>
@@ -21,15 +18,16 @@ inline constexpr const char* kGuardServiceName = "app.quell.Guard";
 inline constexpr const char* kGuardObjectPath = "/app/quell/Guard";
 inline constexpr const char* kGuardInterface = "app.quell.Guard1";
 
-class GuardDBusService : public QObject, protected QDBusContext {
+class GuardDBusService : public QObject {
   Q_OBJECT
-  Q_CLASSINFO("D-Bus Interface", "app.quell.Guard1")
 
  public:
   explicit GuardDBusService(std::chrono::milliseconds idleLimit, QObject* parent = nullptr);
 
- public slots:
+  // "junk" or "none", the filter's offline verdict.
   QString HandleQueryRequest(const QString& sender, const QString& body);
+  // The decision behind the verdict: "action", "stage", "matched" (as) and, for the model, "score",
+  // "threshold", "bias" (d) and "words" (aa{sv}), or "modelError" (s).
   QVariantMap Explain(const QString& sender, const QString& body);
 
  signals:

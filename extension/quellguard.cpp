@@ -13,7 +13,7 @@ FilterVerdict verdictOf(const FilterDecision& decision) {
 }
 
 QueryExplanation explanationOf(const FilterDecision& decision) {
-  return {decisionMembers(decision), describeDecision(decision)};
+  return {decisionMembers(decision), describeDecision(decision), verdictOf(decision)};
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ namespace quell {
 struct QueryExplanation {
   nlohmann::ordered_json members = nlohmann::ordered_json::object();  // added to the query's answer line
   std::string text;                                                   // the same for a person, in lines
+  ILMessageFilterAction offlineAction = ILMessageFilterAction::None;  // the answer before any deferral
 };
 
 class QueryExplaining {

@@ -1,5 +1,6 @@
 #include "platform/command_line.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -42,6 +43,12 @@ int CommandLine::fail(std::string_view what) const {
 
 void CommandLine::warn(std::string_view what) const {
   std::fprintf(stderr, "%s: warning: %.*s\n", program_.c_str(), static_cast<int>(what.size()), what.data());
+}
+
+int CommandLine::finish(int exitCode) const {
+  const bool lost = std::fflush(stdout) != 0 || std::ferror(stdout);
+  if (lost && exitCode == 0) return fail(std::string("cannot write to standard output: ") + std::strerror(errno));
+  return exitCode;
 }
 
 std::optional<std::int64_t> parseWholeNumber(std::string_view text, std::int64_t min, std::int64_t max) {

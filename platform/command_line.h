@@ -37,6 +37,10 @@ class CommandLine {
   int fail(std::string_view what) const;
   // Prints "<program>: warning: what" to standard error.
   void warn(std::string_view what) const;
+  // The exit code to leave with once a command is done: flushes standard output, and turns a success
+  // into a failure (1, with a message) when anything written there was lost (a full device, a closed
+  // pipe), so that a script never takes a lost listing or export for a good one.
+  int finish(int exitCode) const;
 
   const std::string& program() const { return program_; }
 

@@ -11,4 +11,9 @@ namespace quell {
 
 std::string oneLineText(std::string_view text);
 
+// text as one cell of a terminal table, `columns` wide: escaped as oneLineText does, cut with "…" where it
+// would run wider, and padded with spaces. Wide characters (Chinese, full-width forms) take two columns,
+// combining marks none. Only the start of text is looked at, so a long text costs no more than a short one.
+std::string terminalCell(std::string_view text, int columns);
+
 }  // namespace quell

@@ -108,7 +108,7 @@ bool isWellFormedUtf8(std::string_view s) {
   return true;
 }
 
-std::string_view trimWhiteSpace(std::string_view s) {
+std::string_view trimCodePoints(std::string_view s, bool (*trimmed)(std::int32_t codePoint)) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(s.data());
   const int32_t length = static_cast<int32_t>(s.size());
   int32_t begin = 0;
@@ -116,7 +116,7 @@ std::string_view trimWhiteSpace(std::string_view s) {
     int32_t next = begin;
     UChar32 c;
     U8_NEXT(bytes, next, length, c);
-    if (c < 0 || !u_isUWhiteSpace(c)) break;
+    if (c < 0 || !trimmed(c)) break;
     begin = next;
   }
   int32_t end = length;
@@ -124,10 +124,14 @@ std::string_view trimWhiteSpace(std::string_view s) {
     int32_t previous = end;
     UChar32 c;
     U8_PREV(bytes, begin, previous, c);
-    if (c < 0 || !u_isUWhiteSpace(c)) break;
+    if (c < 0 || !trimmed(c)) break;
     end = previous;
   }
   return s.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
+}
+
+std::string_view trimWhiteSpace(std::string_view s) {
+  return trimCodePoints(s, [](std::int32_t c) -> bool { return u_isUWhiteSpace(c); });
 }
 
 std::string toNfd(std::string_view s) { return normalize(nfd(), s); }

@@ -9,6 +9,7 @@
 // texts that do, the pieces of the run are normalised on their own.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -21,8 +22,11 @@ inline constexpr int kMaxCombiningRun = 30;
 bool isAscii(std::string_view s);
 bool isWellFormedUtf8(std::string_view s);
 
+// s without the code points at its two ends for which `trimmed` holds; ill-formed bytes are never trimmed.
+// A view into s.
+std::string_view trimCodePoints(std::string_view s, bool (*trimmed)(std::int32_t codePoint));
 // s without the white space (Unicode's White_Space: blanks, tabs, line breaks, U+3000 and the like) at its
-// two ends; a view into s.
+// two ends.
 std::string_view trimWhiteSpace(std::string_view s);
 
 // s in normalisation form D (canonical decomposition), UTF-8.

@@ -1,6 +1,6 @@
 #!/bin/sh
 # The main job: installs what is missing, builds the programs it runs (no tests, no benchmarks), and runs
-# the filter process over the sample messages on a store holding the default rule lists (in a temporary
+# the filter over the sample messages, shown as a table, on a store holding the default rule lists (in a temporary
 # settings directory, so the user's own lists are not touched). On a desktop with a display it also builds
 # Quellbox and then opens it on that same store.
 set -eu
@@ -22,8 +22,8 @@ export XDG_DATA_HOME="$demo"
 "$build/bin/quellrules" reset
 echo "== rule lists"
 "$build/bin/quellrules" list
-echo "== verdicts for samples/messages.jsonl"
-QUELL_LOG=stderr "$build/bin/quellguard" < "$root/samples/messages.jsonl" 2>/dev/null
+echo "== verdicts for samples/messages.jsonl (the filter's own protocol is JSON Lines: see the README)"
+"$build/bin/quellguard" --table < "$root/samples/messages.jsonl"
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "== opening Quellbox (close its window to finish)"

@@ -13,6 +13,51 @@ namespace {
 
 const char* kSpamText = "【某某贷】无抵押信用贷款，最快当天放款，额度高利息低，详询客服微信，贷款秒批";
 
+// The verdict order, with the stage that decides and the entries it matched, for every stage.
+TEST(FilterDecision, TheFirstListThatMatchesDecidesInFilterOrder) {
+  testing::ScopedDataHome home;
+  ASSERT_TRUE(RuleStore::writeLists({
+      {RuleListKind::NumberWhitelist, {"10086"}},
+      {RuleListKind::NumberBlacklist, {"95588", "10690000", "10086", "10690000"}},
+      {RuleListKind::KeywordWhitelist, {"验证码"}},
+      {RuleListKind::KeywordBlacklist, {"退订", "无关", "TD"}},
+  }));
+  struct Case {
+    std::optional<std::string> sender, body;
+    FilterStage stage;
+    std::vector<std::string> matched;
+    FilterAction action;
+  } cases[] = {
+      // The number whitelist beats the number blacklist and every keyword.
+      {"10086", "回TD退订", FilterStage::kNumberWhitelist, {"10086"}, FilterAction::kNone},
+      // A built-in service number is whitelisted even when the user blacklisted it.
+      {"95588", "回TD退订", FilterStage::kNumberWhitelist, {"95588"}, FilterAction::kNone},
+      // The number blacklist decides whatever the body says; every equal entry is named.
+      {"10690000", "您的验证码", FilterStage::kNumberBlacklist, {"10690000", "10690000"}, FilterAction::kJunk},
+      // The keyword whitelist beats the keyword blacklist.
+      {"123", "验证码1234，回TD退订", FilterStage::kKeywordWhitelist, {"验证码"}, FilterAction::kNone},
+      // Matches are named in list order, not text order; line breaks, dots and hyphens are normalised away.
+      {"123", "回TD退\n订", FilterStage::kKeywordBlacklist, {"退订", "TD"}, FilterAction::kJunk},
+      {"123", "T.D", FilterStage::kKeywordBlacklist, {"TD"}, FilterAction::kJunk},
+      {"", "退订", FilterStage::kKeywordBlacklist, {"退订"}, FilterAction::kJunk},
+      // The sender is compared as it is, never normalised.
+      {"10690-000", "明天见", FilterStage::kModel, {}, FilterAction::kNone},
+      {" 10690000", "明天见", FilterStage::kModel, {}, FilterAction::kNone},
+      {"123", "", FilterStage::kModel, {}, FilterAction::kNone},
+      // A missing sender or body is none, before any list is read.
+      {std::nullopt, "退订", FilterStage::kNoSender, {}, FilterAction::kNone},
+      {"10690000", std::nullopt, FilterStage::kNoBody, {}, FilterAction::kNone},
+  };
+  for (const auto& c : cases) {
+    auto decision = decideMessage(c.sender, c.body);
+    const std::string label = c.sender.value_or("(none)") + " / " + c.body.value_or("(none)");
+    EXPECT_EQ(decision.stage, c.stage) << label;
+    EXPECT_EQ(decision.matched, c.matched) << label;
+    EXPECT_EQ(decision.action, c.action) << label;
+    EXPECT_EQ(decision.model.has_value(), c.stage == FilterStage::kModel) << label;
+  }
+}
+
 TEST(FilterDecision, TheMessageTestNeedsNoSenderAndSkipsTheNumberLists) {
   testing::ScopedDataHome home;
   ASSERT_TRUE(

@@ -16,23 +16,6 @@ TEST(LabelBool, ReadsTheFourLabelWordsAfterTrimmingAndLowercasing) {
     EXPECT_EQ(labelBool(other), std::nullopt) << other;
 }
 
-TEST(QBModel210713Input, OffersExactlyItsTextFeature) {
-  QBModel210713Input empty{TokenCounts()};
-  EXPECT_EQ(empty.featureNames(), std::set<std::string>{"text"});
-  auto value = empty.featureValueForName("text");
-  ASSERT_TRUE(value);  // empty, not missing
-  EXPECT_EQ(value->type(), MLFeatureType::Dictionary);
-  EXPECT_TRUE(value->dictionaryValue().empty());
-  EXPECT_FALSE(empty.featureValueForName("Text"));
-  EXPECT_FALSE(empty.featureValueForName("rating"));
-
-  TokenCounts counts;
-  counts.add("退订");
-  counts.add("退订");
-  EXPECT_EQ(QBModel210713Input(counts).featureValueForName("text")->dictionaryValue(),
-            (MLFeatureValue::Dictionary{{"退订", 2.0}}));
-}
-
 TEST(ShippedModel, LoadsFromTheBundleAndJudgesTypicalMessages) {
   ASSERT_TRUE(QBModel210713::modelResourceURL());
   auto model = QBModel210713::create();

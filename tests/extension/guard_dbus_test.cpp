@@ -8,6 +8,8 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusReply>
+#include <QDomDocument>
+#include <QFile>
 #include <QThread>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -85,6 +87,48 @@ TEST_F(GuardOnDBus, ExplainsTheDecision) {
   EXPECT_EQ(model.value()["action"].toString(), "none");
   EXPECT_LE(model.value()["score"].toDouble(), model.value()["threshold"].toDouble());
   EXPECT_TRUE(model.value()["matched"].toStringList().isEmpty());
+}
+
+// A client that reads the installed description gets what the service sends: the same interface on
+// introspection, and "words" typed aa{sv} even when no word of the body is known.
+TEST_F(GuardOnDBus, ServesTheInterfaceAsItsDescriptionSays) {
+  QDBusReply<QVariantMap> unknownWords = call("Explain", "13800138000", "\xF0\x9F\x98\x80\xF0\x9F\x98\x80");
+  ASSERT_TRUE(unknownWords.isValid()) << unknownWords.error().message().toStdString();
+  EXPECT_EQ(unknownWords.value()["stage"].toString(), "model");
+  const QVariant words = unknownWords.value()["words"];
+  ASSERT_TRUE(words.canConvert<QDBusArgument>());
+  EXPECT_EQ(qvariant_cast<QDBusArgument>(words).currentSignature(), "aa{sv}");
+  EXPECT_EQ(unknownWords.value()["matched"].metaType(), QMetaType::fromType<QStringList>());  // "as", empty
+
+  QDBusMessage introspect = QDBusMessage::createMethodCall(kGuardServiceName, kGuardObjectPath,
+                                                           "org.freedesktop.DBus.Introspectable", "Introspect");
+  QDBusReply<QString> served = connection_->call(introspect, QDBus::Block, 20000);
+  ASSERT_TRUE(served.isValid());
+  QDomDocument servedXml, describedXml;
+  ASSERT_TRUE(servedXml.setContent(served.value()));
+  QFile described(QString(QUELL_SOURCE_DIR) + "/resources/app.quell.Guard1.xml");
+  ASSERT_TRUE(described.open(QIODevice::ReadOnly));
+  ASSERT_TRUE(describedXml.setContent(&described));
+  // Each method of the description, with its arguments' names, types and directions, is served as such.
+  auto signatures = [](const QDomDocument& xml) {
+    QStringList methods;
+    for (auto iface = xml.documentElement().firstChildElement("interface"); !iface.isNull();
+         iface = iface.nextSiblingElement("interface")) {
+      if (iface.attribute("name") != kGuardInterface) continue;
+      for (auto method = iface.firstChildElement("method"); !method.isNull();
+           method = method.nextSiblingElement("method")) {
+        QString signature = method.attribute("name");
+        for (auto arg = method.firstChildElement("arg"); !arg.isNull(); arg = arg.nextSiblingElement("arg"))
+          signature +=
+              " " + arg.attribute("direction", "in") + ":" + arg.attribute("name") + ":" + arg.attribute("type");
+        methods << signature;
+      }
+    }
+    methods.sort();
+    return methods;
+  };
+  EXPECT_EQ(signatures(servedXml), signatures(describedXml));
+  EXPECT_EQ(signatures(describedXml).size(), 2);
 }
 
 TEST_F(GuardOnDBus, QuitsWhenIdleAndIsStartedAgain) {

@@ -234,6 +234,30 @@ TEST_F(QuellguardProcess, OneShotFormPrintsTheFinalAnswer) {
   EXPECT_EQ(runGuard("", kLogToStderr, {"--bogus"}).exitCode, 2);
 }
 
+// The table a person reads: one row per query with the verdict the stream would give, whatever the text.
+TEST_F(QuellguardProcess, TheTableShowsEachQueryOnOneRowWithItsVerdictAndStage) {
+  const std::string hostile = "\x1b[31mred\n" + std::string(1 << 19, 'x');
+  std::string input = R"({"id": 1, "sender": "10690000", "messageBody": "你好"})"
+                      "\n"
+                      R"({"id": 2, "sender": "123", "messageBody": "明天见"})"
+                      "\n" +
+                      json{{"id", 3}, {"sender", "\u202e123"}, {"messageBody", hostile}}.dump() +
+                      "\n"
+                      "not json\n";
+  auto result = runGuard(input, kLogToStderr, {"--table"});
+  EXPECT_EQ(result.exitCode, 0);
+  auto rows = splitLines(result.out);
+  ASSERT_EQ(rows.size(), 5u) << result.out;
+  EXPECT_NE(rows[1].find("junk    number-blacklist"), std::string::npos) << rows[1];
+  EXPECT_NE(rows[2].find("none    model"), std::string::npos) << rows[2];
+  // Control characters are shown escaped, and a long body is cut: the row stays one short line.
+  EXPECT_NE(rows[3].find("\\u{202E}123"), std::string::npos) << rows[3];
+  EXPECT_NE(rows[3].find("\\u{001B}[31mred\\n"), std::string::npos) << rows[3];
+  EXPECT_LT(rows[3].size(), 200u);
+  EXPECT_EQ(rows[4].rfind("null", 0), 0u);  // a bad line is shown, and the table goes on
+  EXPECT_EQ(result.err, "");                // nothing was deferred, so nothing was logged
+}
+
 TEST_F(QuellguardProcess, DeferredQueriesReachTheNetworkServiceAndAnswerNone) {
   testing::HttpsTestServer service;
   std::atomic<int> requests = 0;

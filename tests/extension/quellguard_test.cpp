@@ -27,40 +27,8 @@ class QuellguardVerdict : public ::testing::Test {
         {RuleListKind::KeywordBlacklist, {"退订", "TD"}},
     }));
   }
-  FilterVerdict verdict(std::optional<std::string> sender, std::optional<std::string> body) {
-    return Quellguard().offlineVerdict(query(std::move(sender), std::move(body)));
-  }
   ScopedDataHome home_;
 };
-
-TEST_F(QuellguardVerdict, FirstMatchingListDecidesInFilterOrder) {
-  // Number whitelist beats the number blacklist and every keyword.
-  EXPECT_EQ(verdict("10086", "回TD退订"), FilterVerdict::None);
-  // A built-in service number is whitelisted even when the user blacklisted it.
-  EXPECT_EQ(verdict("95588", "hello"), FilterVerdict::None);
-  // The number blacklist decides whatever the body says.
-  EXPECT_EQ(verdict("10690000", "您的验证码是1234"), FilterVerdict::Junk);
-  // Keyword whitelist beats keyword blacklist.
-  EXPECT_EQ(verdict("123", "验证码1234，回TD退订"), FilterVerdict::None);
-  EXPECT_EQ(verdict("123", "回TD退订"), FilterVerdict::Junk);
-  // A keyword split by line breaks, dots or hyphens still matches after normalisation.
-  EXPECT_EQ(verdict("123", "退\n订"), FilterVerdict::Junk);
-  EXPECT_EQ(verdict("123", "T.D"), FilterVerdict::Junk);
-  // Nothing decides and the model says not spam.
-  EXPECT_EQ(verdict("123", "明天见"), FilterVerdict::None);
-}
-
-TEST_F(QuellguardVerdict, MissingSenderOrBodyIsNone) {
-  EXPECT_EQ(verdict(std::nullopt, "回TD退订"), FilterVerdict::None);
-  EXPECT_EQ(verdict("10690000", std::nullopt), FilterVerdict::None);
-  EXPECT_EQ(verdict("", "退订"), FilterVerdict::Junk);
-  EXPECT_EQ(verdict("123", ""), FilterVerdict::None);
-}
-
-TEST_F(QuellguardVerdict, SenderIsNeverNormalised) {
-  EXPECT_EQ(verdict("10690-000", "hi"), FilterVerdict::None);
-  EXPECT_EQ(verdict(" 10690000", "hi"), FilterVerdict::None);
-}
 
 // A context that records deferrals and lets the test answer them, as the platform would later.
 class RecordingContext : public ILMessageFilterExtensionContext {

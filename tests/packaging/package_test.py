@@ -65,6 +65,7 @@ class DebianPackage(unittest.TestCase):
                      "/usr/share/doc/quell/changelog.gz",
                      "/usr/share/man/man1/quellguard.1.gz",
                      "/usr/share/dbus-1/services/app.quell.Guard.service",
+                     "/usr/share/dbus-1/interfaces/app.quell.Guard1.xml",
                      "/usr/share/systemd/user/quellmodem.service",
                      "/usr/lib/systemd/system/quellmodem.service",
                      "/usr/share/man/man1/quellmodem.1.gz",

@@ -1,7 +1,6 @@
 #include "platform/user_defaults.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -107,11 +106,7 @@ TEST(UserDefaults, CorruptStoredValueReadsAsAbsent) {
   ScopedDataHome home;
   auto defaults = UserDefaults::initWithSuiteName("group.corrupt");
   ASSERT_TRUE(defaults->setObjectForKey(PropertyList::stringArray({"a"}), "k"));
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(defaults->path().c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, "UPDATE defaults SET value = x'61ffffffff73' WHERE key = 'k'", nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(db);
+  testing::storeRawSetting("group.corrupt", "k", "\x61\xff\xff\xff\xff\x73");
   EXPECT_FALSE(defaults->objectForKey("k"));
   // Readers that must not write over it can tell it from an absent value.
   EXPECT_EQ(defaults->storedObjectForKey("k").state, StoredObject::State::kUnreadable);

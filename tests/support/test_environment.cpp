@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sqlite3.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -153,46 +152,42 @@ std::vector<std::string> splitLines(const std::string& text) {
   return lines;
 }
 
+namespace {
+
+SqliteDatabase openOrThrow(const std::filesystem::path& path) {
+  auto db = SqliteDatabase::openDurable(path, std::chrono::seconds(1));
+  if (!db) throw std::runtime_error("cannot open " + path.string() + ": " + db.message());
+  return std::move(*db);
+}
+
+}  // namespace
+
 void storeRawSetting(const std::string& domain, const std::string& key, const std::string& bytes) {
   if (!UserDefaults::initWithSuiteName(domain)) throw std::runtime_error("cannot create the store");
-  sqlite3* db = nullptr;
-  sqlite3_open(UserDefaults::pathForDomain(domain).c_str(), &db);
-  sqlite3_busy_timeout(db, 1000);
-  sqlite3_stmt* insert = nullptr;
-  sqlite3_prepare_v2(db, "INSERT OR REPLACE INTO defaults(key, value) VALUES(?1, ?2)", -1, &insert, nullptr);
-  sqlite3_bind_text(insert, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
-  sqlite3_bind_blob(insert, 2, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
-  const int rc = sqlite3_step(insert);
-  sqlite3_finalize(insert);
-  sqlite3_close(db);
-  if (rc != SQLITE_DONE) throw std::runtime_error("cannot write the raw value");
+  SqliteDatabase db = openOrThrow(UserDefaults::pathForDomain(domain));
+  auto insert = db.prepare("INSERT OR REPLACE INTO defaults(key, value) VALUES(?1, ?2)");
+  if (!insert) throw std::runtime_error("cannot write the raw value: " + insert.message());
+  insert->bindText(1, key);
+  insert->bindBlob(2, bytes);
+  if (auto written = insert->run(); !written)
+    throw std::runtime_error("cannot write the raw value: " + written.message());
 }
 
-StoreWriteLock::StoreWriteLock(const std::filesystem::path& database) {
-  std::filesystem::create_directories(database.parent_path());
-  if (sqlite3_open(database.c_str(), &db_) != SQLITE_OK ||
-      sqlite3_exec(db_, "PRAGMA journal_mode=WAL; BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
-    throw std::runtime_error("cannot lock " + database.string());
+StoreWriteLock::StoreWriteLock(const std::filesystem::path& database)
+    : db_(std::make_unique<SqliteDatabase>(openOrThrow(database))), lock_(std::make_unique<SqliteTransaction>(*db_)) {
+  if (!lock_->begun()) throw std::runtime_error("cannot lock " + database.string() + ": " + lock_->begun().message());
 }
 
-StoreWriteLock::~StoreWriteLock() {
-  sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-  sqlite3_close(db_);
-}
+StoreWriteLock::~StoreWriteLock() = default;  // the transaction rolls back, then the connection closes
 
 std::string rawSetting(const std::string& domain, const std::string& key) {
-  sqlite3* db = nullptr;
-  sqlite3_open(UserDefaults::pathForDomain(domain).c_str(), &db);
-  sqlite3_stmt* select = nullptr;
-  sqlite3_prepare_v2(db, "SELECT value FROM defaults WHERE key = ?1", -1, &select, nullptr);
-  sqlite3_bind_text(select, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
-  std::string bytes = "(absent)";
-  if (sqlite3_step(select) == SQLITE_ROW)
-    bytes.assign(static_cast<const char*>(sqlite3_column_blob(select, 0)),
-                 static_cast<std::size_t>(sqlite3_column_bytes(select, 0)));
-  sqlite3_finalize(select);
-  sqlite3_close(db);
-  return bytes;
+  SqliteDatabase db = openOrThrow(UserDefaults::pathForDomain(domain));
+  auto select = db.prepare("SELECT value FROM defaults WHERE key = ?1");
+  if (!select) throw std::runtime_error("cannot read the raw value: " + select.message());
+  select->bindText(1, key);
+  auto row = select->nextRow();
+  if (!row) throw std::runtime_error("cannot read the raw value: " + row.message());
+  return *row ? std::string(select->columnBlob(0)) : std::string("(absent)");
 }
 
 }  // namespace quell::testing

@@ -4,11 +4,12 @@
 #include <chrono>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-struct sqlite3;
+#include "platform/sqlite_database.h"
 
 namespace quell::testing {
 
@@ -73,7 +74,8 @@ class StoreWriteLock {
   StoreWriteLock& operator=(const StoreWriteLock&) = delete;
 
  private:
-  ::sqlite3* db_ = nullptr;
+  std::unique_ptr<SqliteDatabase> db_;
+  std::unique_ptr<SqliteTransaction> lock_;  // destroyed first: rolled back while the connection is open
 };
 
 }  // namespace quell::testing

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <nlohmann/json.hpp>
 
 #include "engine/rule_store.h"
@@ -41,6 +43,34 @@ TEST(Quellrules, AddsDeletesAndListsEntries) {
   EXPECT_EQ(listing.exitCode, 0);
   EXPECT_NE(listing.out.find("95588\t(built-in)"), std::string::npos);
   EXPECT_NE(listing.out.find("  1\t退订"), std::string::npos);
+}
+
+// A backup or a listing that was not written whole is a failure, and a failed export keeps the old backup.
+TEST(Quellrules, AnExportThatCannotBeWrittenFailsAndKeepsTheOldBackup) {
+  testing::ScopedDataHome home;
+  testing::TemporaryDirectory dir;
+  ASSERT_EQ(rules({"add", "keyword-blacklist", "退订"}).exitCode, 0);
+  const auto backup = dir.path() / "rules.json";
+  ASSERT_EQ(rules({"export", backup.string()}).exitCode, 0);
+  std::ifstream in(backup);
+  const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_NE(saved.find("退订"), std::string::npos);
+
+  // A disk that takes no more bytes (a file size limit of 0, which binds root too): the old backup stays
+  // whole, and nothing is left beside it.
+  auto refused = testing::runProcess(
+      "/bin/sh", {"-c", "trap '' XFSZ; ulimit -f 0; exec \"$0\" export \"$1\"", QUELLRULES_PATH, backup.string()});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.err.find("cannot write"), std::string::npos) << refused.err;
+  std::ifstream again(backup);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>()), saved);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+
+  for (const char* command : {"list", "export"}) {
+    auto full = testing::runProcess("/bin/sh", {"-c", std::string(QUELLRULES_PATH) + " " + command + " > /dev/full"});
+    EXPECT_EQ(full.exitCode, 1) << command;
+    EXPECT_NE(full.err.find("cannot write"), std::string::npos) << full.err;
+  }
 }
 
 TEST(Quellrules, RefusesToEditAListItCannotRead) {

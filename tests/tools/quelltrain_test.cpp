@@ -45,16 +45,70 @@ TEST(SelectVocabulary, LeavesOutNumbersAndMasksAndSortsByCodePoint) {
   EXPECT_TRUE(std::is_sorted(top.begin(), top.end()));
 }
 
-TEST(ReadLabeledFile, RefusesLinesWithoutALabel) {
+TEST(ReadLabeledFile, ReadsAnOptionalCategoryAndRefusesOtherLines) {
   testing::TemporaryDirectory dir;
-  std::ofstream(dir.path() / "good.tsv") << "spam\t中奖了\n\nham\t好的\n";
-  std::ofstream(dir.path() / "bad.tsv") << "spam\tok\nmaybe\tnot\n";
+  std::ofstream(dir.path() / "good.tsv") << "spam\t中奖了\n\nham\t好的\tpersonal\r\nham\t\tbank\nspam\t空的\t\n";
   std::string error;
   auto good = readLabeledFile(dir.path() / "good.tsv", &error);
-  ASSERT_TRUE(good);
-  EXPECT_EQ(good->size(), 2u);
-  EXPECT_FALSE(readLabeledFile(dir.path() / "bad.tsv", &error));
-  EXPECT_NE(error.find(":2:"), std::string::npos);
+  ASSERT_TRUE(good) << error;
+  ASSERT_EQ(good->size(), 4u);
+  EXPECT_EQ((*good)[0].text, "中奖了");
+  EXPECT_EQ((*good)[0].category, "");
+  EXPECT_EQ((*good)[1].text, "好的");
+  EXPECT_EQ((*good)[1].category, "personal");
+  EXPECT_FALSE((*good)[1].spam);
+  EXPECT_EQ((*good)[2].text, "");
+  EXPECT_EQ((*good)[2].category, "bank");
+  EXPECT_EQ((*good)[3].category, "");
+
+  for (const char* bad : {"spam\tok\nmaybe\tnot\n", "spam\tok\nham\ttext\tbank\textra\n", "spam\tok\nham\n"}) {
+    std::ofstream(dir.path() / "bad.tsv") << bad;
+    EXPECT_FALSE(readLabeledFile(dir.path() / "bad.tsv", &error)) << bad;
+    EXPECT_NE(error.find(":2:"), std::string::npos) << error;
+  }
+}
+
+// A ham margin moves the boundary towards ham by exactly its size: what it calls spam, the plain model
+// calls spam too, and a margin beyond every score leaves nothing spam.
+TEST(LinearTraining, HamMarginMovesTheBoundaryTowardsHamByItsSize) {
+  const std::vector<std::string> entries = {"免费", "好的", "明天", "贷款", "退订"};
+  const FeatureVocabulary vocabulary(entries);
+  const std::vector<LabeledMessage> messages = {
+      {true, "免费贷款退订", ""}, {false, "好的明天", ""}, {true, "贷款免费", ""}, {false, "明天好的", ""},
+      {true, "退订", ""},         {false, "好的", ""},     {true, "免费明天", ""}, {false, "明天贷款", ""},
+      {true, "贷款退订好的", ""}, {false, "明天免费", ""},
+  };
+  std::vector<TrainingExample> examples;
+  for (const auto& message : messages) examples.push_back({buildTokenCounts(message.text, vocabulary), message.spam});
+  TrainingOptions plain;
+  plain.c = 10;
+  TrainingOptions careful = plain;
+  careful.hamMargin = 0.5;
+  TrainingOptions blind = plain;
+  blind.hamMargin = 50;
+  auto a = LinearSpamModel::train(examples, entries, plain);
+  auto b = LinearSpamModel::train(examples, entries, careful);
+  auto c = LinearSpamModel::train(examples, entries, blind);
+  ASSERT_TRUE(a && b && c);
+  const auto ca = a->toClassifier(""), cb = b->toClassifier("");
+  // The runtime calls labels[0] when the value is positive: towards ham is down when that is spam.
+  const double down = ca.labels[0] == "spam" ? 1.0 : -1.0;
+  EXPECT_NEAR(down * (ca.biasWeight - cb.biasWeight), 0.5, 1e-12);
+  EXPECT_EQ(ca.weights, cb.weights);
+  int spamPlain = 0;
+  for (const auto& message : messages) {
+    const auto counts = buildTokenCounts(message.text, vocabulary);
+    spamPlain += a->predictSpam(counts);
+    if (b->predictSpam(counts)) {
+      EXPECT_TRUE(a->predictSpam(counts)) << message.text;
+    }
+    EXPECT_FALSE(c->predictSpam(counts)) << message.text;  // far beyond every message's score
+  }
+  EXPECT_GT(spamPlain, 0);
+  TrainingOptions noBias;
+  noBias.bias = 0;
+  noBias.hamMargin = 0.5;
+  EXPECT_FALSE(LinearSpamModel::train({{buildTokenCounts("贷款", vocabulary), true}}, entries, noBias));
 }
 
 // Trains on real messages and checks that the runtime, reading the compiled file, predicts exactly what
@@ -148,12 +202,32 @@ TEST(Quelltrain, TrainsAndJudgesOrRefusesBadValues) {
   auto result = train({"--transform", "1", "--dev", data.string(), "--dev", data.string()});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_TRUE(MLModel::modelWithContentsOfURL(modelOut));
+  // A model just trained is judged over its own vocabulary; without it, the program refuses rather than
+  // feed it counts of words it does not know.
+  auto evaluated = testing::runProcess(
+      QUELLTRAIN_PATH, {"evaluate", "--json", "--model", modelOut, "--vocabulary", vocabularyOut, data.string()});
+  ASSERT_EQ(evaluated.exitCode, 0) << evaluated.err;
+  EXPECT_EQ(nlohmann::json::parse(evaluated.out)["f1"], 1.0);
+  auto unmatched = testing::runProcess(QUELLTRAIN_PATH, {"evaluate", "--model", modelOut, data.string()});
+  EXPECT_EQ(unmatched.exitCode, 1);
+  EXPECT_NE(unmatched.err.find("rebuild after training"), std::string::npos) << unmatched.err;
   std::ifstream vocabulary(vocabularyOut);
   EXPECT_GT(std::count(std::istreambuf_iterator<char>(vocabulary), {}, '\n'), 5);
   std::size_t judged = 0;
   for (auto at = result.out.find("== "); at != std::string::npos; at = result.out.find("== ", at + 1)) ++judged;
   EXPECT_EQ(judged, 2u) << result.out;
   EXPECT_NE(result.out.find("f1         1.0000"), std::string::npos) << result.out;
+
+  // A repeated file weighs its messages up, but a word met in one message is still no word to learn.
+  {
+    std::ofstream out(data, std::ios::app);
+    out << "spam\tzqxonce 贷款\nspam\tzqxtwice 贷款\nspam\tzqxtwice 免费\n";
+  }
+  ASSERT_EQ(train({"--repeat", "5"}).exitCode, 0);
+  std::ifstream repeated(vocabularyOut);
+  const std::string words((std::istreambuf_iterator<char>(repeated)), {});
+  EXPECT_EQ(words.find("zqxonce"), std::string::npos);
+  EXPECT_NE(words.find("zqxtwice\n"), std::string::npos);
 
   // Pairs of Chinese ham need a file named as Chinese.
   auto unnamed = train({"--ham-pairs", "10"});
@@ -195,6 +269,46 @@ TEST(Quelltrain, EvaluateWritesEachMisjudgedMessageWithItsScoreAndWords) {
       QUELLTRAIN_PATH, {"evaluate", "--errors", "/nonexistent/dir/e.jsonl", (dir.path() / "dev.tsv").string()});
   EXPECT_EQ(unwritable.exitCode, 1);
   EXPECT_NE(unwritable.err.find("cannot write /nonexistent/dir/e.jsonl"), std::string::npos) << unwritable.err;
+}
+
+// With a category column, evaluate counts per label and category: the ham flagged and the spam missed, a
+// category that both labels use counted apart per label, messages without a category only in the totals.
+TEST(Quelltrain, EvaluateCountsEachCategoryOfEachLabelApart) {
+  testing::TemporaryDirectory dir;
+  testing::ScopedDataHome home;
+  const std::string spam = "【某某贷】无抵押信用贷款，最快当天放款，额度高利息低，详询客服微信";
+  const std::string ham = "好的，我明天下午三点到公司楼下等你";
+  std::ofstream(dir.path() / "dev.tsv") << "ham\t" << ham << "\tbank\n"
+                                        << "ham\t" << spam << "\tbank\n"
+                                        << "ham\t" << ham << "\tparcel\n"
+                                        << "spam\t" << spam << "\tparcel\n"
+                                        << "spam\t" << ham << "\ttrojan\n"
+                                        << "spam\t" << spam << "\tloan\n"
+                                        << "ham\t" << spam << "\n"
+                                        << "spam\t" << ham << "\n";
+  auto result = testing::runProcess(QUELLTRAIN_PATH, {"evaluate", "--json", (dir.path() / "dev.tsv").string()});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  auto categories = nlohmann::json::parse(result.out)["categories"];
+  auto expected = nlohmann::json::parse(R"([
+      {"label": "ham", "category": "bank", "messages": 2, "flagged": 1},
+      {"label": "ham", "category": "parcel", "messages": 1, "flagged": 0},
+      {"label": "spam", "category": "loan", "messages": 1, "missed": 0},
+      {"label": "spam", "category": "parcel", "messages": 1, "missed": 0},
+      {"label": "spam", "category": "trojan", "messages": 1, "missed": 1}])");
+  EXPECT_EQ(categories, expected) << categories.dump();
+
+  auto text = testing::runProcess(QUELLTRAIN_PATH, {"evaluate", (dir.path() / "dev.tsv").string()});
+  ASSERT_EQ(text.exitCode, 0) << text.err;
+  EXPECT_NE(text.out.find("confusion  tp 2  fp 2  tn 2  fn 2"), std::string::npos) << text.out;
+  const auto ham_ = text.out.find("ham flagged per category"), spam_ = text.out.find("spam missed per category");
+  ASSERT_NE(ham_, std::string::npos) << text.out;
+  EXPECT_LT(ham_, spam_);
+  EXPECT_NE(text.out.find("trojan                 1 of     1  100.00%"), std::string::npos) << text.out;
+
+  // A file without categories reports none.
+  std::ofstream(dir.path() / "plain.tsv") << "ham\t" << ham << "\nspam\t" << spam << "\n";
+  auto plain = testing::runProcess(QUELLTRAIN_PATH, {"evaluate", "--json", (dir.path() / "plain.tsv").string()});
+  EXPECT_FALSE(nlohmann::json::parse(plain.out).contains("categories")) << plain.out;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@ writes into OUTDIR:
   dev-digits.tsv    DEV with every maximal run of "x" that touches no ASCII letter replaced by random
                     digits of the same length, as real messages arrive (the corpus masks spam digits as x)
   ham-fullstop.tsv  every ham of DEV with "。" appended
+  dev-digits-fullstop.tsv  dev-digits.tsv with "。" appended to its ham: real spam and typed ham together
   ham-pairs.tsv     the ham of DEV joined in pairs as "A，B。" (consecutive pairs, in file order)
 """
 import argparse
@@ -48,9 +49,13 @@ def main():
                 label, _, text = line.partition("\t")
                 rows.append((label, text))
     os.makedirs(args.outdir, exist_ok=True)
+    unmasked = [(label, unmask(text, rng)) for label, text in rows]
     with open(os.path.join(args.outdir, "dev-digits.tsv"), "w", encoding="utf-8") as f:
-        for label, text in rows:
-            f.write(f"{label}\t{unmask(text, rng)}\n")
+        for label, text in unmasked:
+            f.write(f"{label}\t{text}\n")
+    with open(os.path.join(args.outdir, "dev-digits-fullstop.tsv"), "w", encoding="utf-8") as f:
+        for label, text in unmasked:
+            f.write(f"{label}\t{text}{'。' if label == 'ham' else ''}\n")
     ham = [text for label, text in rows if label == "ham"]
     with open(os.path.join(args.outdir, "ham-fullstop.tsv"), "w", encoding="utf-8") as f:
         for text in ham:

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "engine/rule_store.h"
+#include "platform/atomic_file.h"
 #include "platform/bundle.h"
 #include "platform/command_line.h"
 #include "platform/one_line_text.h"
@@ -120,13 +121,11 @@ int exportLists(const char* path) {
   }
   std::string text = quell::formatRulesBackup(lists);
   if (!path) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fwrite(text.data(), 1, text.size(), stdout);  // main sees whether it was written
     return 0;
   }
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  out.close();
-  if (!out) return fail(std::string("cannot write ") + path);
+  // A failed export leaves the previous backup whole.
+  if (auto written = quell::writeFileAtomically(path, text); !written) return fail(written.message());
   return 0;
 }
 
@@ -156,10 +155,7 @@ int reset() {
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (auto exit = kCommandLine.standardOption(argc, argv)) return *exit;
+int run(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) return kCommandLine.usageError("a command is needed");
   const std::string& command = args[0];
@@ -173,4 +169,11 @@ int main(int argc, char** argv) {
     return command == "add" ? add(*kind, args[2]) : remove(*kind, args[2]);
   }
   return kCommandLine.usageError("unknown command or wrong arguments: \"" + quell::oneLineText(command) + "\"");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (auto exit = kCommandLine.standardOption(argc, argv)) return kCommandLine.finish(*exit);
+  return kCommandLine.finish(run(argc, argv));
 }

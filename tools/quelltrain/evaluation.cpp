@@ -11,6 +11,7 @@ namespace {
 void writeExplainedError(std::FILE* out, const LabeledMessage& message, const FilterDecision& decision) {
   nlohmann::ordered_json line;
   line["label"] = message.spam ? "spam" : "ham";
+  if (!message.category.empty()) line["category"] = message.category;
   line["text"] = message.text;
   line.update(decisionMembers(decision));
   std::string text = line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
@@ -29,13 +30,14 @@ SpamMetrics evaluateMessages(const std::vector<LabeledMessage>& messages, const 
   for (const auto& message : messages) {
     FilterDecision decision = decideMessage(std::nullopt, message.text, {FilterStage::kModel}, choice);
     const bool spam = decision.action == FilterAction::kJunk;
-    metrics.add(message.spam, spam);
+    metrics.add(message.spam, spam, message.category);
     if (spam != message.spam) errors.emplace_back(&message, std::move(decision));
   }
   metrics.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   for (const auto& [message, decision] : errors) {
     if (options.labeledErrors)
-      std::fprintf(options.labeledErrors, "%s\t%s\n", message->spam ? "spam" : "ham", message->text.c_str());
+      std::fprintf(options.labeledErrors, "%s\t%s%s%s\n", message->spam ? "spam" : "ham", message->text.c_str(),
+                   message->category.empty() ? "" : "\t", message->category.c_str());
     if (options.explainedErrors) writeExplainedError(options.explainedErrors, *message, decision);
   }
   return metrics;

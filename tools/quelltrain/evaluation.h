@@ -14,12 +14,13 @@ namespace quell {
 struct EvaluationOptions {
   const QBModel210713* model = nullptr;           // as ModelChoice: nullptr is the shipped model
   const FeatureVocabulary* vocabulary = nullptr;  // nullptr is the shipped vocabulary
-  std::FILE* labeledErrors = nullptr;             // each misjudged message as "spam|ham<TAB>text" (the file's own form)
-  std::FILE* explainedErrors = nullptr;           // each misjudged message as a JSON line with its score and top words
+  std::FILE* labeledErrors = nullptr;    // each misjudged message in the file's own form (label, text, category)
+  std::FILE* explainedErrors = nullptr;  // each misjudged message as a JSON line with its score and top words
 };
 
-// Judges every message and counts the outcomes. A JSON line of explainedErrors holds "label" (the file's),
-// "text", then the decision's members ("stage", "matched", "score", "threshold", "bias", "words").
+// Judges every message and counts the outcomes, per category too. A JSON line of explainedErrors holds "label" (the
+// file's), "category" (when it has one), "text", then the decision's members ("stage", "matched", "score", "threshold",
+// "bias", "words").
 SpamMetrics evaluateMessages(const std::vector<LabeledMessage>& messages, const EvaluationOptions& options);
 
 }  // namespace quell

@@ -21,13 +21,18 @@ std::optional<std::vector<LabeledMessage>> readLabeledFile(const std::filesystem
   for (std::size_t number = 1; std::getline(in, line); ++number) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) continue;
-    auto tab = line.find('\t');
-    std::string label = line.substr(0, tab);
-    if (tab == std::string::npos || (label != "spam" && label != "ham")) {
-      *error = path.string() + ":" + std::to_string(number) + ": expected \"spam\" or \"ham\", a tab, the text";
+    const auto tab = line.find('\t');
+    const std::string label = line.substr(0, tab);
+    const auto categoryTab = tab == std::string::npos ? tab : line.find('\t', tab + 1);
+    const bool extraColumn = categoryTab != std::string::npos && line.find('\t', categoryTab + 1) != std::string::npos;
+    if (tab == std::string::npos || (label != "spam" && label != "ham") || extraColumn) {
+      *error = path.string() + ":" + std::to_string(number) +
+               ": expected \"spam\" or \"ham\", a tab, the text, and optionally a tab and a category";
       return std::nullopt;
     }
-    messages.push_back({label == "spam", line.substr(tab + 1)});
+    LabeledMessage message{label == "spam", line.substr(tab + 1, categoryTab - tab - 1), ""};
+    if (categoryTab != std::string::npos) message.category = line.substr(categoryTab + 1);
+    messages.push_back(std::move(message));
   }
   return messages;
 }

@@ -1,5 +1,5 @@
 // Labeled message files as the trainer reads them: UTF-8, one message per line, "spam" or "ham", a tab,
-// the text.
+// the text, and optionally a tab and the message's category ("bank", "trojan", ...).
 #pragma once
 
 #include <cstdint>
@@ -14,10 +14,11 @@ namespace quell {
 struct LabeledMessage {
   bool spam;
   std::string text;
+  std::string category;  // empty when the line names none
 };
 
-// Reads a labeled file. Lines that are empty are skipped; any other line without a known label and a tab
-// is an error, described in *error (with its line number).
+// Reads a labeled file. Lines that are empty are skipped; any other line without a known label and a tab,
+// or with more than three columns, is an error, described in *error (with its line number).
 std::optional<std::vector<LabeledMessage>> readLabeledFile(const std::filesystem::path& path, std::string* error);
 
 // Undoes the digit masking of a corpus whose creators replaced every digit by "x": each maximal run of

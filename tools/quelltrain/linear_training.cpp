@@ -74,9 +74,18 @@ std::unique_ptr<LinearSpamModel> LinearSpamModel::train(const std::vector<Traini
     std::fprintf(stderr, "quelltrain: liblinear refuses the parameters: %s\n", problem);
     return nullptr;
   }
+  if (options.hamMargin != 0 && options.bias <= 0) {
+    std::fprintf(stderr, "quelltrain: a ham margin needs a bias term\n");
+    return nullptr;
+  }
   set_print_string_function(quiet);
   std::srand(options.seed);
-  result->model_ = ::train(&prob, &param);
+  model* trained = ::train(&prob, &param);
+  // liblinear calls its first label when the decision value is positive: lowering the value makes spam
+  // harder to reach only when that label is spam.
+  const double towardsHam = trained->label[0] == static_cast<int>(kSpam) ? -1.0 : 1.0;
+  trained->w[trained->nr_feature] += towardsHam * options.hamMargin / trained->bias;
+  result->model_ = trained;
   return result;
 }
 

@@ -25,6 +25,10 @@ struct TrainingOptions {
   double spamWeight = 1.0;  // cost multiplier for the spam class
   double bias = 1.0;        // the bias feature's value; 0 for none
   unsigned seed = 42;       // the solvers that shuffle use the C library's generator, seeded with this
+  // How far above the boundary liblinear learned a message must score to be called spam: the bias weight is
+  // moved by this much after training (it needs a bias term). Precision first: a blocked bank alert costs a
+  // person far more than a spam let through.
+  double hamMargin = 0;
   // How counts enter the model. Presence works best here: a word said twice is hardly more spam.
   FeatureTransform transform = FeatureTransform::kPresence;
 };

@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <unordered_set>
@@ -33,13 +36,17 @@ int usage() {
       "         --rank-by-frequency  choose the vocabulary by frequency, not by association with the label\n"
       "         --transform N        how counts enter the model: 0 as they are, 1 log(1 + count), 2 presence (2)\n"
       "         --c X (0.1)  --spam-weight X (1)  --seed N (42)\n"
+      "         --ham-margin X       call spam only what scores X above the learned boundary (0)\n"
       "         --solver N           liblinear's solver (2: L2-loss linear SVM; 0: logistic regression)\n"
       "         --ham-pairs N        also train on N pairs of ham of the \"zh\" files joined as \"A，B。\" (0)\n"
       "         --dev FILE           judge FILE with the new model afterwards (may be given more than once)\n"
       "         --show-errors        list the misjudged messages of the dev files on standard error\n"
-      "       quelltrain evaluate [--json] [--show-errors] [--errors OUT] [--model DIR] FILE\n"
-      "         judges FILE with the compiled model (default: the one the filter ships) as the filter does;\n"
-      "         --errors writes each misjudged message to OUT as a JSON line with its score and top words\n");
+      "       quelltrain evaluate [--json] [--show-errors] [--errors OUT] [--model DIR [--vocabulary FILE]] FILE\n"
+      "         judges FILE with the compiled model (default: the one the filter ships) as the filter does,\n"
+      "         over the vocabulary built into the program or the one in FILE (a model just trained);\n"
+      "         when its lines carry a category (label<TAB>text<TAB>category), also the ham flagged and\n"
+      "         the spam missed per category; --errors writes each misjudged message to OUT as a JSON\n"
+      "         line with its score and top words\n");
   return 2;
 }
 
@@ -57,16 +64,15 @@ int train(TrainingRun run) {
   const auto vocabulary = chooseVocabulary(run, *set);
   auto model = trainModel(run, *set, vocabulary);
   if (!model) return fail("training failed");
-  if (!writeTrainedFiles(run, vocabulary, *model, set->messages.size(), &error)) return fail(error);
+  if (!writeTrainedFiles(run, vocabulary, *model, set->examples(), &error)) return fail(error);
   if (!judgeDevFiles(run, vocabulary, &error)) return fail(error);
   return 0;
 }
 
-// The model's features must be the vocabulary compiled into this program, or the counts it receives mean
-// nothing to it.
-bool modelMatchesShippedVocabulary(const MLModel& model) {
+// The model's features must be the vocabulary it is judged with, or the counts it receives mean nothing to
+// it.
+bool modelMatchesVocabulary(const MLModel& model, const FeatureVocabulary& vocabulary) {
   const auto& classifier = model.classifier();
-  const auto& vocabulary = FeatureVocabulary::shipped();
   for (std::uint32_t i = 0; i < classifier.featureCount(); ++i)
     if (!vocabulary.contains(classifier.featureName(i))) return false;
   std::unordered_set<std::string> distinct;
@@ -74,19 +80,32 @@ bool modelMatchesShippedVocabulary(const MLModel& model) {
   return distinct.size() == classifier.featureCount();
 }
 
-int evaluate(const std::string& file, const std::string& modelDir, bool json, bool showErrors,
-             const std::string& errorsOut) {
+// The vocabulary read from path, one entry per line; the one compiled into this program when path is empty.
+std::optional<FeatureVocabulary> readVocabulary(const std::string& path) {
+  if (path.empty()) return FeatureVocabulary::shipped();
+  std::ifstream in(path, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!in.good() && !in.eof()) return std::nullopt;
+  return FeatureVocabulary::fromText(text);
+}
+
+int evaluate(const std::string& file, const std::string& modelDir, const std::string& vocabularyFile, bool json,
+             bool showErrors, const std::string& errorsOut) {
   std::string error;
   auto messages = readLabeledFile(file, &error);
   if (!messages) return fail(error);
+  const auto vocabulary = readVocabulary(vocabularyFile);
+  if (!vocabulary || vocabulary->entries().empty()) return fail("cannot read the vocabulary " + vocabularyFile);
   auto model = modelDir.empty() ? QBModel210713::create() : [&]() -> Expected<QBModel210713> {
     auto loaded = MLModel::modelWithContentsOfURL(modelDir);
     if (!loaded) return loaded.error();
     return QBModel210713(loaded.value());
   }();
   if (!model) return fail(model.error().description());
-  if (!modelMatchesShippedVocabulary(model->model()))
-    return fail("the model's features are not the vocabulary built into this program; rebuild after training");
+  if (!modelMatchesVocabulary(model->model(), *vocabulary))
+    return fail(vocabularyFile.empty()
+                    ? "the model's features are not the vocabulary built into this program; rebuild after training"
+                    : "the model's features are not the vocabulary " + vocabularyFile);
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> errors(nullptr, std::fclose);
   if (!errorsOut.empty()) {
     errors.reset(std::fopen(errorsOut.c_str(), "w"));
@@ -94,6 +113,7 @@ int evaluate(const std::string& file, const std::string& modelDir, bool json, bo
   }
   EvaluationOptions options;
   options.model = &model.value();
+  options.vocabulary = &*vocabulary;
   options.labeledErrors = showErrors ? stderr : nullptr;
   options.explainedErrors = errors.get();
   auto metrics = evaluateMessages(*messages, options);
@@ -111,7 +131,7 @@ int main(int argc, char** argv) {
   std::string command = argv[1];
   if (command == "evaluate") {
     bool json = false, showErrors = false;
-    std::string model, file, errors;
+    std::string model, vocabulary, file, errors;
     for (int i = 2; i < argc; ++i) {
       std::string arg = argv[i];
       if (arg == "--json")
@@ -122,13 +142,15 @@ int main(int argc, char** argv) {
         errors = argv[++i];
       else if (arg == "--model" && i + 1 < argc)
         model = argv[++i];
+      else if (arg == "--vocabulary" && i + 1 < argc)
+        vocabulary = argv[++i];
       else if (file.empty() && arg.rfind("--", 0) != 0)
         file = arg;
       else
         return usage();
     }
     if (file.empty()) return usage();
-    return evaluate(file, model, json, showErrors, errors);
+    return evaluate(file, model, vocabulary, json, showErrors, errors);
   }
   if (command == "train") {
     TrainingRun args;
@@ -184,6 +206,8 @@ int main(int argc, char** argv) {
         ok = number(args.options.c, 1e-9, 1e9);
       else if (arg == "--spam-weight" && hasValue)
         ok = number(args.options.spamWeight, 1e-9, 1e9);
+      else if (arg == "--ham-margin" && hasValue)
+        ok = number(args.options.hamMargin, 0, 100);
       else if (arg == "--solver" && hasValue)
         ok = number(args.options.solver, 0, 100);
       else if (arg == "--seed" && hasValue)

@@ -55,13 +55,18 @@ std::optional<TrainingSet> readTrainingSet(const TrainingRun& run, std::mt19937_
     if (!messages) return std::nullopt;
     for (auto& message : *messages) {
       message.text = normalizeMessageBody(file.maskedDigits ? unmaskDigits(message.text, rng) : message.text);
-      for (int r = 0; r < file.repeat; ++r) {
-        set.messages.push_back(message);
-        set.fileOf.push_back(static_cast<int>(f));
-      }
+      set.messages.push_back(std::move(message));
+      set.fileOf.push_back(static_cast<int>(f));
+      set.repeats.push_back(file.repeat);
     }
   }
   return set;
+}
+
+std::size_t TrainingSet::examples() const {
+  std::size_t total = 0;
+  for (int repeat : repeats) total += static_cast<std::size_t>(repeat);
+  return total;
 }
 
 bool addChineseHamPairs(const TrainingRun& run, TrainingSet* set, std::mt19937_64& rng) {
@@ -77,8 +82,9 @@ bool addChineseHamPairs(const TrainingRun& run, TrainingSet* set, std::mt19937_6
   for (std::size_t p = 0; p < run.chineseHamPairs; ++p) {
     const auto& a = set->messages[ham[rng() % ham.size()]];
     const auto& b = set->messages[ham[rng() % ham.size()]];
-    set->messages.push_back({false, normalizeMessageBody(a.text + "，" + b.text + "。")});
+    set->messages.push_back({false, normalizeMessageBody(a.text + "，" + b.text + "。"), ""});
     set->fileOf.push_back(chineseFile);
+    set->repeats.push_back(1);
   }
   return true;
 }
@@ -101,6 +107,7 @@ std::unique_ptr<LinearSpamModel> trainModel(const TrainingRun& run, const Traini
   Progress counting("counting", set.messages.size());
   for (std::size_t i = 0; i < set.messages.size(); ++i) {
     examples.push_back({buildTokenCounts(set.messages[i].text, features), set.messages[i].spam});
+    for (int r = 1; r < set.repeats[i]; ++r) examples.push_back(examples.back());
     counting.step(i + 1);
   }
   std::fprintf(stderr, "training on %zu messages, %zu features\n", examples.size(), vocabulary.size());
@@ -111,9 +118,10 @@ bool writeTrainedFiles(const TrainingRun& run, const std::vector<std::string>& v
                        std::size_t examples, std::string* error) {
   const TrainingOptions& o = run.options;
   char description[256];
-  std::snprintf(description, sizeof description,
-                "liblinear solver %d, C %g, spam weight %g, bias %g, seed %u, %zu messages, %zu features", o.solver,
-                o.c, o.spamWeight, o.bias, o.seed, examples, vocabulary.size());
+  std::snprintf(
+      description, sizeof description,
+      "liblinear solver %d, C %g, spam weight %g, bias %g, ham margin %g, seed %u, %zu messages, %zu features",
+      o.solver, o.c, o.spamWeight, o.bias, o.hamMargin, o.seed, examples, vocabulary.size());
   auto compiled = compileLinearClassifier(model.toClassifier(description));
   if (!compiled) {
     *error = compiled.message();

@@ -35,13 +35,17 @@ struct TrainingRun {
   TrainingOptions options;
 };
 
-// The messages to train on, each normalised as the filter normalises, with the index of its file.
+// The messages to train on, each normalised as the filter normalises, with the index of its file and how
+// many times it is trained on (its file's repeat).
 struct TrainingSet {
   std::vector<LabeledMessage> messages;
   std::vector<int> fileOf;
+  std::vector<int> repeats;
+
+  std::size_t examples() const;  // the messages counted with their repeats
 };
 
-// Reads every file (repeats included), putting masked digits back; nullopt with *error on a bad file.
+// Reads every file, putting masked digits back; nullopt with *error on a bad file.
 std::optional<TrainingSet> readTrainingSet(const TrainingRun& run, std::mt19937_64& rng, std::string* error);
 
 // Adds run.chineseHamPairs joined pairs of ham drawn from the files whose language is "zh". Typed ham is
@@ -50,7 +54,8 @@ std::optional<TrainingSet> readTrainingSet(const TrainingRun& run, std::mt19937_
 // is marked "zh".
 bool addChineseHamPairs(const TrainingRun& run, TrainingSet* set, std::mt19937_64& rng);
 
-// The vocabulary entries: the tokens most associated with the label, sorted by code point.
+// The vocabulary entries: the tokens most associated with the label, sorted by code point. Each message
+// counts once, whatever its repeat: a token of one message is not a word the model can learn.
 std::vector<std::string> chooseVocabulary(const TrainingRun& run, const TrainingSet& set);
 
 // Trains the model on the set's bags of words over the vocabulary.
