@@ -131,22 +131,3 @@ TEST(ShippedApp, LinksNoTestLibrary) {
 
 }  // namespace
 }  // namespace quell
-
-namespace quell {
-namespace {
-
-// --help and --version answer without a display; anything else that is not Qt's own is a usage error.
-TEST(ShippedApp, KeepsTheCommandLineConventions) {
-  auto help = testing::runProcess(QUELLBOX_PATH, {"--help"}, "", {{"QT_QPA_PLATFORM", "no-such-platform"}});
-  EXPECT_EQ(help.exitCode, 0);
-  EXPECT_EQ(help.out.rfind("usage: quellbox", 0), 0u) << help.out;
-  auto version = testing::runProcess(QUELLBOX_PATH, {"--version"}, "", {{"QT_QPA_PLATFORM", "no-such-platform"}});
-  EXPECT_EQ(version.exitCode, 0);
-  EXPECT_EQ(version.out, "quellbox 1.0.0\n");
-  auto wrong = testing::runProcess(QUELLBOX_PATH, {"--bogus"}, "", {{"QT_QPA_PLATFORM", "offscreen"}});
-  EXPECT_EQ(wrong.exitCode, 2) << wrong.err;
-  EXPECT_NE(wrong.err.find("quellbox: unknown argument --bogus\nusage: quellbox"), std::string::npos) << wrong.err;
-}
-
-}  // namespace
-}  // namespace quell

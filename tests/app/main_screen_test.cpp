@@ -125,39 +125,29 @@ TEST_F(MainScreen, AddingStoresTrimmedEntriesAndTheCountChangesOnReturn) {
 }
 
 // A blank entry would match nearly every message: it is refused, saying why, and nothing is stored.
-TEST_F(MainScreen, ABlankEntryIsRefusedWithAReason) {
-  QBAddController* editor = openEditor(2);
+// The prompt's empty field says what an entry of the list is, and shows it while the field has the focus;
+// a blank entry would match nearly every message, so it is refused, saying why, and nothing is stored.
+TEST_F(MainScreen, ThePromptNamesTheEntryAndRefusesABlankOne) {
+  QBAddController* editor = openEditor(0);
+  UIAlertController* prompt = openAddPrompt(editor);
+  ASSERT_TRUE(prompt);
+  QLineEdit* field = prompt->textField();
+  ASSERT_TRUE(field->hasFocus());
+  EXPECT_EQ(field->placeholderText(), "号码");
+  const QImage shown = field->grab().toImage();  // drawn: more than the field's background
+  const QRgb background = shown.pixel(shown.width() - 4, shown.height() / 2);
+  int inked = 0;
+  for (int x = 0; x < shown.width() / 2; ++x) inked += shown.pixel(x, shown.height() / 2) != background;
+  EXPECT_GT(inked, 5);
+  tap(prompt->actionButtons()[0]);  // 取消
+  ASSERT_TRUE(waitFor([&] { return editor->presentedViewController() == nullptr; }));
   for (const char* blank : {"", "   ", "\t\n", "\u3000"}) {
     addThroughPrompt(editor, QString::fromUtf8(blank));
     EXPECT_EQ(PKHUD::sharedHUD().content(), PKHUD::Content::kError) << blank;
     EXPECT_EQ(PKHUD::sharedHUD().text(), "规则不能为空白");
-    EXPECT_EQ(PKHUD::sharedHUD().accessibilityLabel(), "规则不能为空白");
   }
-  EXPECT_EQ(rows(editor), static_cast<int>(DefaultRuleLists(RuleListKind::KeywordWhitelist).size()));
-  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordWhitelist), DefaultRuleLists(RuleListKind::KeywordWhitelist));
-}
-
-// The prompt's empty field says what an entry of the list is, and says it while the field has the focus.
-TEST_F(MainScreen, ThePromptsPlaceholderShowsAndNamesTheKindOfEntry) {
-  for (auto [kind, placeholder] : {std::pair{0, "号码"}, std::pair{3, "关键词"}}) {
-    QBAddController* editor = openEditor(kind);
-    ASSERT_TRUE(editor);
-    UIAlertController* prompt = openAddPrompt(editor);
-    ASSERT_TRUE(prompt);
-    QLineEdit* field = prompt->textField();
-    ASSERT_TRUE(field->hasFocus());
-    EXPECT_EQ(field->placeholderText(), QString::fromUtf8(placeholder));
-    // Drawn: the empty, focused field shows more than its background.
-    const QImage shown = field->grab().toImage();
-    const QRgb background = shown.pixel(shown.width() - 4, shown.height() / 2);
-    int inked = 0;
-    for (int x = 0; x < shown.width() / 2; ++x)
-      if (shown.pixel(x, shown.height() / 2) != background) ++inked;
-    EXPECT_GT(inked, 5) << placeholder;
-    tap(prompt->actionButtons()[0]);  // 取消
-    ASSERT_TRUE(waitFor([&] { return editor->presentedViewController() == nullptr; }));
-    closeEditor(editor);
-  }
+  EXPECT_EQ(rows(editor), 4);
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::NumberWhitelist), DefaultRuleLists(RuleListKind::NumberWhitelist));
 }
 
 TEST_F(MainScreen, AListWhoseStoredDataCannotBeReadIsNeverWrittenOver) {

@@ -8,8 +8,6 @@
 
 #include "app/common_problem_controller.h"
 #include "app/qb_add_controller.h"
-#include "app/qb_panels.h"
-#include "platform/ui/navigation_container.h"
 #include "platform/ui/scroll_view.h"
 #include "platform/ui/table_view.h"
 #include "tests/support/launched_app.h"
@@ -23,13 +21,6 @@ using testing::waitFor;
 // How a drag is made: with the mouse, or with a finger on the touch screen.
 enum class Pointer { kMouse, kFinger };
 
-void dragOn(Pointer pointer, QWidget* widget, QPoint from, QPoint to) {
-  if (pointer == Pointer::kMouse)
-    testing::drag(widget, from, to);
-  else
-    testing::touchDrag(widget, from, to);
-}
-
 bool atRest(QAbstractScrollArea* area) { return QScroller::scroller(area->viewport())->state() == QScroller::Inactive; }
 
 class Scrolling : public testing::LaunchedApp, public ::testing::WithParamInterface<Pointer> {
@@ -41,9 +32,21 @@ class Scrolling : public testing::LaunchedApp, public ::testing::WithParamInterf
     ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordBlacklist, forty));
     window_->resize(360, 720);
   }
-  QBAddController* openEditor() {
+  // A drag between two points of `target`: the mouse's goes to the widget under its start, as Qt's grab
+  // would send it; a finger's to the touch screen.
+  void dragOn(QWidget* target, QPoint from, QPoint to) {
+    if (GetParam() == Pointer::kFinger) {
+      testing::touchDrag(window_.get(), target->mapTo(window_.get(), from), target->mapTo(window_.get(), to));
+      return;
+    }
+    QWidget* under = target->childAt(from);
+    QWidget* pressed = under ? under : target;
+    testing::drag(pressed, pressed->mapFrom(target, from), pressed->mapFrom(target, to));
+  }
+  UITableView* openEditor() {
     tap(testing::tile(main(), RuleListKind::KeywordBlacklist));
-    return testing::settledOver<QBAddController>(main());
+    auto* editor = testing::settledOver<QBAddController>(main());
+    return editor ? editor->findChild<UITableView*>() : nullptr;
   }
   // Whether the row is wholly inside the table's view.
   static bool inView(UITableView* table, int row) {
@@ -52,50 +55,39 @@ class Scrolling : public testing::LaunchedApp, public ::testing::WithParamInterf
   }
 };
 
-// Upward drags on the rows of a 40-entry list bring its last row into view.
+// Upward drags on the rows of a 40-entry list bring its last row into view; a sideways one is a swipe.
 TEST_P(Scrolling, DragsReachTheLastRowOfAFortyEntryList) {
-  QBAddController* editor = openEditor();
-  ASSERT_TRUE(editor);
-  auto* table = editor->findChild<UITableView*>();
+  UITableView* table = openEditor();
+  ASSERT_TRUE(table);
   ASSERT_EQ(table->numberOfRows(), 40);
   ASSERT_FALSE(inView(table, 39));
-  QWidget* surface = GetParam() == Pointer::kMouse ? static_cast<QWidget*>(table->cellForRow(2)) : window_.get();
-  const QPoint start = table->cellForRow(2)->mapTo(surface, QPoint(150, 20));
   int drags = 0;
   for (; drags < 12 && !inView(table, 39); ++drags) {
     const int before = table->verticalScrollBar()->value();
-    dragOn(GetParam(), surface, start, start - QPoint(0, 300));
+    const int bottom = table->viewport()->height() - 30;
+    dragOn(table->viewport(), QPoint(150, bottom), QPoint(150, bottom - 300));
     ASSERT_TRUE(waitFor([&] { return atRest(table); }));
     EXPECT_GT(table->verticalScrollBar()->value(), before) << "drag " << drags + 1 << " moved nothing";
   }
   EXPECT_TRUE(inView(table, 39)) << "after " << drags << " drags";
-  // The drags moved the list: no row was opened for deletion, and the editor is still there.
+  // The drags only moved the list: no row was opened for deletion, and the editor is still there.
   for (int row = 0; row < 40; ++row) EXPECT_FALSE(table->cellForRow(row)->isShowingDeleteButton()) << row;
-  EXPECT_EQ(main()->presentedViewController(), editor->navigationContainer());
-}
-
-// A sideways swipe on a row of the scrollable list still reveals "删除", and does not scroll.
-TEST_P(Scrolling, ASidewaysSwipeRevealsDeleteAndDoesNotScroll) {
-  QBAddController* editor = openEditor();
-  auto* table = editor->findChild<UITableView*>();
-  UITableViewCell* row = table->cellForRow(3);
-  QWidget* surface = GetParam() == Pointer::kMouse ? static_cast<QWidget*>(row) : window_.get();
-  const QPoint start = row->mapTo(surface, QPoint(300, 22));
-  dragOn(GetParam(), surface, start, start + QPoint(-160, 6));
-  EXPECT_TRUE(row->isShowingDeleteButton());
-  EXPECT_EQ(table->verticalScrollBar()->value(), 0);
-  tap(row->deleteButton());
-  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist).size(), 39u);
-  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist)[3], "关键词5");
+  EXPECT_TRUE(main()->presentedViewController());
+  // A sideways swipe on the last row still reveals "删除", and does not scroll.
+  const int scrolled = table->verticalScrollBar()->value();
+  UITableViewCell* last = table->cellForRow(39);
+  dragOn(last, QPoint(300, 22), QPoint(140, 28));
+  EXPECT_TRUE(last->isShowingDeleteButton());
+  EXPECT_EQ(table->verticalScrollBar()->value(), scrolled);
+  tap(last->deleteButton());
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist).back(), "关键词39");
 }
 
 // A quick drag leaves the list gliding on after the finger lifts, with the indicator showing until it
 // comes to rest, and for a moment after.
 TEST_P(Scrolling, AFlickGlidesOnWithTheIndicatorShowing) {
-  QBAddController* editor = openEditor();
-  auto* table = editor->findChild<UITableView*>();
-  QWidget* surface = GetParam() == Pointer::kMouse ? static_cast<QWidget*>(table->cellForRow(4)) : window_.get();
-  const QPoint start = table->cellForRow(4)->mapTo(surface, QPoint(150, 20));
+  UITableView* table = openEditor();
+  ASSERT_TRUE(table);
   QWidget* indicator = nullptr;
   auto indicatorShown = [&] {
     for (QWidget* child : table->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -104,7 +96,7 @@ TEST_P(Scrolling, AFlickGlidesOnWithTheIndicatorShowing) {
   };
   EXPECT_FALSE(indicatorShown());
   const int dragged = 120;
-  dragOn(GetParam(), surface, start, start - QPoint(0, dragged));
+  dragOn(table->cellForRow(4), QPoint(150, 20), QPoint(150, 20 - dragged));
   ASSERT_TRUE(waitFor(indicatorShown));
   EXPECT_GE(indicator->x(), table->width() - 8);  // at the right edge
   ASSERT_TRUE(waitFor([&] { return atRest(table); }));
@@ -118,9 +110,7 @@ TEST_P(Scrolling, TheMainPageAndTheCommonProblemsFollowADrag) {
   window_->resize(720, 360);
   auto* page = main()->findChild<UIScrollView*>();
   QWidget* tile = testing::tile(main(), RuleListKind::NumberWhitelist);
-  QWidget* surface = GetParam() == Pointer::kMouse ? tile : window_.get();
-  const QPoint start = tile->mapTo(surface, tile->rect().center());
-  dragOn(GetParam(), surface, start, start - QPoint(0, 150));
+  dragOn(tile, tile->rect().center(), tile->rect().center() - QPoint(0, 150));
   ASSERT_TRUE(waitFor([&] { return atRest(page); }));
   EXPECT_GT(page->verticalScrollBar()->value(), 100);
   EXPECT_EQ(main()->presentedViewController(), nullptr);
@@ -131,10 +121,7 @@ TEST_P(Scrolling, TheMainPageAndTheCommonProblemsFollowADrag) {
   ASSERT_TRUE(faq);
   auto* answers = faq->findChild<UITableView*>();
   ASSERT_GT(answers->verticalScrollBar()->maximum(), 0);
-  QWidget* answer = answers->cellForRow(1);
-  QWidget* on = GetParam() == Pointer::kMouse ? answer : window_.get();
-  const QPoint from = answer->mapTo(on, QPoint(200, 30));
-  dragOn(GetParam(), on, from, from - QPoint(0, 200));
+  dragOn(answers->cellForRow(1), QPoint(200, 30), QPoint(200, -170));
   ASSERT_TRUE(waitFor([&] { return atRest(answers); }));
   EXPECT_GT(answers->verticalScrollBar()->value(), 0);
 }
