@@ -54,7 +54,9 @@ QBGuidePageController::QBGuidePageController(QWidget* parent) : UIViewController
 void QBGuidePageController::viewDidLoad() {
   itemSpacing_ = 35;
   images_ = {"Guide_1.png", "Guide_2.png", "Guide_3.png"};
-  accessibilityLabels_ = {"系统设置页面点击信息", "信息界面点击未知与垃圾信息", "未知与垃圾信息页面开启Quellbox权限"};
+  // The steps on Linux: the app's own settings page, where the filter service is switched on.
+  accessibilityLabels_ = {"设置页面打开过滤收到的短信", "确认 ModemManager 已找到调制解调器",
+                          "可选：打开从调制解调器删除垃圾短信"};
   setBackgroundColor(this, qb_mainColor());
   // The background picture shows only on systems without appearances; elsewhere the page colour does,
   // so that the dark appearance can change it.
@@ -88,8 +90,8 @@ void QBGuidePageController::viewDidLoad() {
   titleLabel_->setStyleSheet("color: white;");
   titleLabel_->show();
 
-  setupPageLabel_ = new QLabel("设置 > 信息 > 未知与垃圾信息", this);
-  setupPageLabel_->setAccessibleName("点击设置，再点击信息 最后点击未知与垃圾信息");
+  setupPageLabel_ = new QLabel("前往设置 > 过滤收到的短信", this);
+  setupPageLabel_->setAccessibleName("点击前往设置，再打开过滤收到的短信");
   setPixelFont(setupPageLabel_, 15);
   setupPageLabel_->setAlignment(Qt::AlignCenter);
   // Light on the blue page (5.2:1); the grey the design names reads at 1.7:1 there.

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMimeData>
+#include <QPointer>
 #include <QUrl>
 
 #include "app/app_links.h"
@@ -140,7 +141,7 @@ void ViewController::functionChosen(int row) {
 
 void ViewController::otherAppChosen(int row) {
   if (row < 0 || row >= static_cast<int>(kOtherApps.size())) return;
-  openLink(QString(kOtherAppLinkFormat).arg(kOtherApps[static_cast<std::size_t>(row)].storeId));
+  openLink(QString(kOtherAppLinkFormat).arg(kOtherApps[static_cast<std::size_t>(row)].componentId));
 }
 
 void ViewController::openLink(const QString& text) {
@@ -149,14 +150,19 @@ void ViewController::openLink(const QString& text) {
   // A second tap while the first one's page is still opening opens nothing more.
   if (lastLinkOpened_.isValid() && lastLinkOpened_.elapsed() < kLinkDoubleTapMs) return;
   lastLinkOpened_.start();
-  openURL(url);
+  openURL(url, [self = QPointer<ViewController>(this), url](bool opened) {
+    // A store link that no software centre takes says so, rather than doing nothing.
+    if (opened || !self || url.scheme() != "appstream") return;
+    auto* alert =
+        new UIAlertController("没有软件中心",
+                              "没有找到可以打开应用页面的软件中心。请先安装一个，例如“GNOME 软件”（gnome-software）"
+                              "或 Discover（plasma-discover）。");
+    alert->addAction("好", UIAlertController::ActionStyle::kCancel);
+    self->presentViewController(alert, true);
+  });
 }
 
-void ViewController::shareApp() {
-  QUrl url(kShareLink, QUrl::StrictMode);
-  if (!url.isValid()) return;
-  presentShareSheet(this, url);
-}
+void ViewController::shareApp() { presentShareSheet(this, QString::fromUtf8(kShareText)); }
 
 }  // namespace quell
 

@@ -8,6 +8,7 @@
 #include "app/guide_snapping.h"
 #include "app/launch_interface.h"
 #include "app/qb_guide_page_controller.h"
+#include "app/qb_settings_controller.h"
 #include "app/view_controller.h"
 #include "platform/ui/collection_view.h"
 #include "platform/ui/navigation_container.h"
@@ -93,7 +94,7 @@ TEST_F(HelpPages, TheGuideSnapsOneCardPerFlickAndCloses) {
   ASSERT_TRUE(strip);
   EXPECT_EQ(strip->cellForItem(0)->width(), 275);
   EXPECT_EQ(strip->contentSize().width(), 995);
-  EXPECT_EQ(strip->cellForItem(0)->accessibleName(), "系统设置页面点击信息");
+  EXPECT_EQ(strip->cellForItem(0)->accessibleName(), "设置页面打开过滤收到的短信");
   QWidget* card = strip->cellForItem(0);
   auto flick = [&](int from, int to) {
     QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(from, 180));
@@ -115,6 +116,10 @@ TEST_F(HelpPages, TheGuideSnapsOneCardPerFlickAndCloses) {
   QTest::mouseClick(testing::named<QPushButton>(guide, "前往设置"), Qt::LeftButton);  // the guide stays
   EXPECT_EQ(settingsOpenRequests(), settingsBefore + 1);
   EXPECT_EQ(window_->mainScreen()->presentedViewController(), guide);
+  auto* settings = testing::settledOver<QBSettingsController>(guide);  // the app's settings page, over the guide
+  ASSERT_TRUE(settings);
+  QTest::mouseClick(settings->navigationContainer()->rightBarButton(), Qt::LeftButton);  // 关闭
+  EXPECT_TRUE(waitFor([&] { return guide->presentedViewController() == nullptr && guide->isSettled(); }));
   QPushButton* close = testing::named<QPushButton>(guide, "关闭");  // "×", named for screen readers
   ASSERT_TRUE(close);
   QTest::mouseClick(close, Qt::LeftButton);

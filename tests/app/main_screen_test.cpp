@@ -1,8 +1,12 @@
 // The main screen and the rule list editor, used as a person uses them: taps, typing, swipes.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QScrollBar>
@@ -329,16 +333,16 @@ TEST_F(MainScreen, TilesAndRowsAreFocusableButtonsNamedByTheirTitles) {
   EXPECT_TRUE(testing::settledOver<CommonProblemController>(main()));
 }
 
-// Stands in for the desktop's handler of web and store links, counting what it is asked to open.
+// Stands in for the desktop's handlers of web and software-centre links, counting what it is asked to open.
 class LinkRecorder : public QObject {
   Q_OBJECT
 
  public:
   LinkRecorder() {
-    for (const char* scheme : {"https", "itms-apps"}) QDesktopServices::setUrlHandler(scheme, this, "open");
+    for (const char* scheme : {"https", "appstream"}) QDesktopServices::setUrlHandler(scheme, this, "open");
   }
   ~LinkRecorder() override {
-    for (const char* scheme : {"https", "itms-apps"}) QDesktopServices::unsetUrlHandler(scheme);
+    for (const char* scheme : {"https", "appstream"}) QDesktopServices::unsetUrlHandler(scheme);
   }
   std::vector<QUrl> opened;
 
@@ -355,6 +359,66 @@ TEST_F(MainScreen, ADoubleTapOnALinkOpensItOnce) {
   QTest::qWait(50);
   ASSERT_EQ(links.opened.size(), 1u);
   EXPECT_EQ(links.opened[0].host(), "weibo.com");
+}
+
+// The store rows open the app's page in the desktop's software centre: the one application that declares
+// appstream: links, as GNOME Software and Discover do. Only the test's own data home holds applications,
+// so a software centre of the machine is not seen.
+class StoreLinks : public MainScreen {
+ protected:
+  StoreLinks() : previousDataDirs_(qgetenv("XDG_DATA_DIRS")) {
+    qputenv("XDG_DATA_DIRS", QByteArray::fromStdString(noApplications_.path().string()));
+  }
+  ~StoreLinks() override { qputenv("XDG_DATA_DIRS", previousDataDirs_); }
+  void installSoftwareCentre(const char* mimeTypes = "x-scheme-handler/appstream;") {
+    std::filesystem::create_directories(home_.path() / "applications");
+    std::ofstream(home_.path() / "applications" / "software-centre.desktop")
+        << "[Desktop Entry]\nType=Application\nName=Software\nExec=software %U\nMimeType=" << mimeTypes << "\n";
+  }
+
+  testing::TemporaryDirectory noApplications_;
+  QByteArray previousDataDirs_;
+};
+
+TEST_F(StoreLinks, TheReviewRowOpensThisAppsPageInTheSoftwareCentre) {
+  installSoftwareCentre("text/plain;x-scheme-handler/appstream;");
+  LinkRecorder links;
+  tap(testing::functionRow(main(), "好评鼓励"));
+  ASSERT_EQ(links.opened.size(), 1u);
+  EXPECT_EQ(links.opened[0], QUrl("appstream://app.quell.Quellbox"));
+  EXPECT_EQ(main()->presentedViewController(), nullptr);
+}
+
+TEST_F(StoreLinks, AnOtherAppRowOpensThatAppsPage) {
+  installSoftwareCentre();
+  LinkRecorder links;
+  tap(testing::functionRow(main(), "Quell 清理"));
+  ASSERT_EQ(links.opened.size(), 1u);
+  EXPECT_EQ(links.opened[0], QUrl("appstream://app.quell.Cleaner"));
+}
+
+// No application takes appstream: links (an entry for other types does not count): the row says so.
+TEST_F(StoreLinks, WithoutASoftwareCentreTheRowSaysSo) {
+  installSoftwareCentre("x-scheme-handler/apt;");
+  LinkRecorder links;
+  tap(testing::functionRow(main(), "好评鼓励"));
+  auto* alert = testing::settledOver<UIAlertController>(main());
+  ASSERT_TRUE(alert);
+  EXPECT_EQ(alert->alertTitle(), "没有软件中心");
+  EXPECT_TRUE(links.opened.empty());
+}
+
+// "推荐给朋友" shares how to get the app on Linux, not a link to another platform's store.
+TEST_F(MainScreen, SharingSendsTheAppsNameAndHowToInstallIt) {
+  tap(testing::functionRow(main(), "推荐给朋友"));
+  auto* sheet = testing::settledOver<UIAlertController>(main());
+  ASSERT_TRUE(sheet);
+  const QString shared = sheet->message();
+  EXPECT_TRUE(shared.contains("Quellbox"));
+  EXPECT_TRUE(shared.contains("sudo apt install quell"));
+  EXPECT_FALSE(shared.contains("apple.com"));
+  tap(testing::named<QPushButton>(sheet, "拷贝"));
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), shared);
 }
 
 // An entry that looks like markup is shown as the text it is.

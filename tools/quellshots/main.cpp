@@ -3,10 +3,11 @@
 // for the README's pictures.
 //   quellshots DIR
 #include <QApplication>
-#include <QFont>
 
+#include "app/app_font.h"
 #include "platform/bundle.h"
 #include "platform/command_line.h"
+#include "tools/quellshots/phone_services.h"
 #include "tools/quellshots/screen_tour.h"
 #include "uikit/neumorphic_hooks.h"
 
@@ -23,7 +24,8 @@ int main(int argc, char** argv) {
   if (argv[1][0] == '-') return commandLine.usageError(std::string("unknown option ") + argv[1]);
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  QApplication::setFont(QFont("Noto Sans CJK SC", 15));
+  quell::PhoneServices phoneServices;  // before the settings page first asks the buses
+  QApplication::setFont(quell::appFont());
   quell::installNeumorphicHooks(app);
   return quell::writeScreenTour(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -16,6 +17,7 @@
 #include "app/qb_add_controller.h"
 #include "app/qb_guide_page_controller.h"
 #include "app/qb_network_request.h"
+#include "app/qb_settings_controller.h"
 #include "app/view_controller.h"
 #include "engine/rule_store.h"
 #include "platform/ui/alert_controller.h"
@@ -231,6 +233,30 @@ void openGuide(Tour& tour, LaunchInterface& window, ViewController* main, int ca
   tour.awaitNothingOver(main, "the guide");
 }
 
+// The settings page on a phone-sized screen, reached from the guide's "前往设置", once both services
+// have answered.
+void tourSettings(Tour& tour, LaunchInterface& window, ViewController* main) {
+  const QSize size = window.size();
+  window.resize(360, 720);
+  tap(named(main, "如何开启短信过滤"));
+  auto* guide = tour.awaitPresented<QBGuidePageController>(main, "the guide");
+  if (!guide) return;
+  tap(named<QPushButton>(guide, "前往设置"));
+  auto* settings = tour.awaitPresented<QBSettingsController>(guide, "the settings page");
+  if (!settings) return;
+  tour.waitFor("the settings page's services to answer", [&] {
+    for (auto* label : settings->findChildren<QLabel*>())
+      if (label->text().contains("正在查询")) return false;
+    return true;
+  });
+  tour.shoot(&window, "settings");
+  tap(settings->navigationContainer()->rightBarButton());  // 关闭
+  tour.awaitNothingOver(guide, "the settings page");
+  if (auto* close = named<QPushButton>(guide, "关闭")) tap(close);
+  tour.awaitNothingOver(main, "the guide");
+  window.resize(size);
+}
+
 // A window of the given size, shown without a screen, at rest on its main page.
 class TourWindow {
  public:
@@ -262,6 +288,7 @@ void tourWholeApp(Tour& tour) {
   tourMessageTest(tour, shown.window(), shown.main());
   openFaq(tour, shown.window(), shown.main(), false);
   openGuide(tour, shown.window(), shown.main(), 3);
+  tourSettings(tour, shown.window(), shown.main());
 
   // The report: under way, and its two outcomes.
   PKHUD& hud = PKHUD::sharedHUD();
