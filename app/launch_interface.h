@@ -1,6 +1,7 @@
-// The app's launch interface: a phone-sized window (375 x 812, resizable) whose content is a navigation
-// container with the main screen as its root; the shared HUD lives on this window. While it lives, the
-// settings address opens the app's settings page (QBSettingsController) over the topmost screen.
+// The app's launch interface: a phone-sized window (375 x 812, or less where the screen has less room for
+// windows; resizable) whose content is a navigation container with the main screen as its root; the shared
+// HUD lives on this window. It starts the keyboard focus ring for the app. While it lives, the settings
+// address opens the app's settings page (QBSettingsController) over the topmost screen.
 #pragma once
 
 #include <QWidget>

@@ -14,9 +14,10 @@
 const quell::BundleIdentity quell::kMainBundleIdentity = {"Quellbox", "app.quell.Quellbox"};
 
 int main(int argc, char** argv) {
-  // Answered before any window system is touched, so it works on a machine without a display.
-  const quell::CommandLine commandLine(
-      "quellbox", "usage: quellbox    open the app: edit the rule lists of the Quell SMS filter\n");
+  // Answered before any window system is touched, so they work on a machine without a display.
+  const quell::CommandLine commandLine("quellbox",
+                                       "usage: quellbox    open the app: edit the rule lists of the Quell SMS filter\n"
+                                       "       quellbox --help | --version\n");
   if (auto exitCode = commandLine.standardOption(argc, argv)) return *exitCode;
   if (auto missing = quell::missingWindowSystem(argc, argv)) {
     std::fprintf(stderr, "%s\n", missing->c_str());
@@ -25,6 +26,9 @@ int main(int argc, char** argv) {
   quell::beginPlatformStartGuard();
   QApplication app(argc, argv);
   quell::endPlatformStartGuard();
+  // Qt took its own options (-platform, ...); the app has none.
+  if (QApplication::arguments().size() > 1)
+    return commandLine.usageError("unknown argument " + QApplication::arguments()[1].toStdString());
   QApplication::setApplicationName("Quellbox");
   QApplication::setDesktopFileName("quellbox");
   QApplication::setFont(quell::appFont());

@@ -12,7 +12,9 @@ QPushButton* setUpClosablePageBar(UIViewController* page) {
   container->setBarBackgroundColor(qb_backgroundColor());
   container->setShowsHairline(false);
   container->setPrefersLargeTitles(true);
-  return container->setRightBarButton("关闭", true);
+  QPushButton* close = container->setRightBarButton("关闭", true);
+  page->setEscapeButton(close);
+  return close;
 }
 
 }  // namespace quell

@@ -1,5 +1,6 @@
 // The title bar of a page that comes in its own navigation container and closes itself (the common
-// problems, the settings): a large title on the page's colour, no hairline, and "关闭" on the right.
+// problems, the settings): a large title on the page's colour, no hairline, and "关闭" on the right, which
+// Escape presses too.
 #pragma once
 
 class QPushButton;

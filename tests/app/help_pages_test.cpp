@@ -14,8 +14,8 @@
 #include "platform/ui/navigation_container.h"
 #include "platform/ui/system_services.h"
 #include "platform/ui/table_view.h"
+#include "tests/support/gui_driving.h"
 #include "tests/support/launched_app.h"
-#include "tests/support/qt_wait.h"
 #include "tests/support/test_environment.h"
 
 namespace quell {
@@ -87,6 +87,7 @@ TEST_F(HelpPages, CommonProblemsOpenInTheirContainerWithGrowingRowsAndClose) {
 }
 
 TEST_F(HelpPages, TheGuideSnapsOneCardPerFlickAndCloses) {
+  window_->resize(375, 812);  // the phone the design is drawn for
   auto* guide = qobject_cast<QBGuidePageController*>(openRow("如何开启短信过滤"));
   ASSERT_TRUE(guide);  // no container around it
   auto* strip = guide->findChild<UICollectionView*>();

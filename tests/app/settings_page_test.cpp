@@ -14,8 +14,8 @@
 #include "platform/ui/switch.h"
 #include "platform/user_defaults.h"
 #include "tests/app/phone_services.h"
+#include "tests/support/gui_driving.h"
 #include "tests/support/launched_app.h"
-#include "tests/support/qt_wait.h"
 
 namespace quell {
 namespace {
