@@ -1,10 +1,12 @@
 #include "modembridge/junk_log.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <functional>
 
 #include "engine/decision_description.h"
+#include "engine/rule_store.h"
 #include "modembridge/sms_ledger.h"
 #include "platform/data_home.h"
 
@@ -35,7 +37,13 @@ constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS junk(id INTEGER PRIMARY KEY AUTOINCREMENT, logged TEXT NOT NULL,"
     " received TEXT NOT NULL, modem TEXT NOT NULL, sender TEXT NOT NULL, body TEXT NOT NULL,"
     " reasons TEXT NOT NULL, deleted INTEGER NOT NULL DEFAULT 0, not_junk INTEGER NOT NULL DEFAULT 0);"
-    "CREATE INDEX IF NOT EXISTS junk_logged ON junk(logged)";
+    "CREATE INDEX IF NOT EXISTS junk_logged ON junk(logged);"
+    // The newest id a person had seen when they last looked at the whole log (one row at most).
+    "CREATE TABLE IF NOT EXISTS seen(only INTEGER PRIMARY KEY CHECK(only = 1), upto INTEGER NOT NULL)";
+
+// Entries that a JunkQuery's search finds (?2), or all of them for an empty search. instr() finds the text
+// as typed; LIKE would treat % and _ in it as patterns.
+constexpr const char* kSearched = "(?2 = '' OR instr(junk.sender, ?2) > 0 OR instr(junk.body, ?2) > 0)";
 
 }  // namespace
 
@@ -123,6 +131,32 @@ Status<StoreError> JunkLog::setFlag(const char* column, std::int64_t id) {
 Status<StoreError> JunkLog::markNotJunk(std::int64_t id) { return setFlag("not_junk", id); }
 Status<StoreError> JunkLog::markRead(std::int64_t id) { return setFlag("read", id); }
 
+Status<StoreError> JunkLog::markAllRead() { return db_.execute("UPDATE junk SET read = 1 WHERE read = 0"); }
+
+Status<StoreError> JunkLog::markSeen() {
+  return db_.execute(
+      "INSERT OR REPLACE INTO seen(only, upto) SELECT 1, max(ifnull((SELECT upto FROM seen), 0),"
+      " ifnull((SELECT max(id) FROM junk), 0))");
+}
+
+Result<std::int64_t, StoreError> JunkLog::unseenCount() {
+  return countWhere("junk.id > ifnull((SELECT upto FROM seen), 0)", [](SqliteStatement&) {});
+}
+
+Result<std::int64_t, StoreError> JunkLog::count(const std::string& search) {
+  return countWhere(kSearched, [&](SqliteStatement& statement) { statement.bindText(2, search); });
+}
+
+Result<std::int64_t, StoreError> JunkLog::countWhere(const char* where,
+                                                     const std::function<void(SqliteStatement&)>& bind) {
+  auto query = db_.prepare(std::string("SELECT count(*) FROM junk WHERE ") + where);
+  if (!query) return query.failure();
+  bind(*query);
+  auto row = query->nextRow();
+  if (!row) return row.failure();
+  return *row ? query->columnInt64(0) : std::int64_t{0};
+}
+
 Status<StoreError> JunkLog::remove(std::int64_t id) {
   auto remove = db_.prepare("DELETE FROM junk WHERE id = ?1");
   if (!remove) return remove.status();
@@ -166,14 +200,13 @@ Result<std::vector<JunkEntry>, StoreError> JunkLog::entries() {
 }
 
 Result<std::vector<JunkEntry>, StoreError> JunkLog::entries(const JunkQuery& query) {
-  // instr() finds the text as typed; LIKE would treat % and _ in it as patterns.
-  return select(
-      "WHERE (?1 = 0 OR junk.id < ?1) AND (?2 = '' OR instr(junk.sender, ?2) > 0 OR instr(junk.body, ?2) > 0)",
-      "DESC LIMIT ?3", [&](SqliteStatement& statement) {
-        statement.bindInt64(1, query.before);
-        statement.bindText(2, query.search);
-        statement.bindInt64(3, std::max(query.limit, 0));
-      });
+  return select(std::string("WHERE (?1 = 0 OR junk.id < ?1) AND junk.id > ?4 AND ") + kSearched, "DESC LIMIT ?3",
+                [&](SqliteStatement& statement) {
+                  statement.bindInt64(1, query.before);
+                  statement.bindText(2, query.search);
+                  statement.bindInt64(3, std::max(query.limit, 0));
+                  statement.bindInt64(4, std::max<std::int64_t>(query.after, 0));
+                });
 }
 
 Result<std::optional<JunkEntry>, StoreError> JunkLog::entry(std::int64_t id) {
@@ -181,6 +214,29 @@ Result<std::optional<JunkEntry>, StoreError> JunkLog::entry(std::int64_t id) {
   if (!found) return found.failure();
   if (found->empty()) return std::optional<JunkEntry>();
   return std::optional<JunkEntry>(std::move(found->front()));
+}
+
+Result<std::string, StoreError> whitelistSender(JunkLog& log, std::int64_t id) {
+  auto entry = log.entry(id);
+  if (!entry) return entry.failure();
+  if (!*entry)
+    return Failure<StoreError>{StoreError::kInvalidValue, "no entry " + std::to_string(id) + " in the junk log"};
+  const std::string sender = (*entry)->message.sender;
+  if (sender.empty())
+    return Failure<StoreError>{StoreError::kInvalidValue,
+                               "entry " + std::to_string(id) + " has no sender to whitelist"};
+  auto whitelisted = RuleStore::editList(RuleListKind::NumberWhitelist, [&](std::vector<std::string>& whitelist) {
+    if (std::find(whitelist.begin(), whitelist.end(), sender) != whitelist.end()) return false;
+    whitelist.push_back(sender);
+    return true;
+  });
+  if (!whitelisted)
+    return Failure<StoreError>{whitelisted.code(), "the number whitelist could not be changed (" +
+                                                       whitelisted.message() + "); nothing changed"};
+  if (auto marked = log.markNotJunk(id); !marked)
+    return Failure<StoreError>{marked.code(),
+                               "the sender is whitelisted, but the entry could not be marked: " + marked.message()};
+  return sender;
 }
 
 nlohmann::ordered_json junkReasons(const FilterDecision& decision) { return decisionMembers(decision); }

@@ -59,12 +59,14 @@ struct JunkLogLimits {
 };
 
 // Which entries entries(query) returns: newest first, up to `limit`, those older than `before` (an id; 0
-// for the newest), and with `search` non-empty only those whose sender or body contains it (case-sensitive,
-// as typed).
+// for the newest) and newer than `after` (an id; 0 for the oldest), and with `search` non-empty only those
+// whose sender or body contains it (case-sensitive, as typed). Ids only grow, so a reader that pages by the
+// last id it holds neither skips nor repeats an entry while others record, mark or remove entries.
 struct JunkQuery {
   std::int64_t before = 0;
   int limit = 50;
   std::string search;
+  std::int64_t after = 0;
 };
 
 class JunkLog {
@@ -88,10 +90,20 @@ class JunkLog {
   Result<std::vector<JunkEntry>, StoreError> entries(const JunkQuery& query);
   // One entry, or nullopt when there is none with that id.
   Result<std::optional<JunkEntry>, StoreError> entry(std::int64_t id);
+  // How many entries there are; with `search` non-empty, how many a JunkQuery with it finds.
+  Result<std::int64_t, StoreError> count(const std::string& search = {});
 
   // Marks an entry; an id that is not in the log changes nothing and is no failure.
   Status<StoreError> markNotJunk(std::int64_t id);
   Status<StoreError> markRead(std::int64_t id);
+  // Marks every entry read, in one transaction.
+  Status<StoreError> markAllRead();
+  // The entries recorded since a person last looked at the whole log: markSeen() records that they look
+  // now (the newest entry so far), and unseenCount() counts the entries recorded after it (all of them
+  // before the first markSeen). Clearing the log keeps the mark, and ids only grow, so what is recorded
+  // after a clear still counts.
+  Status<StoreError> markSeen();
+  Result<std::int64_t, StoreError> unseenCount();
   // Removes one entry, or every entry. The bridge remembers what it judged either way, so no message is
   // judged again; it still finishes a pending message (deletes it from the modem, announces it).
   Status<StoreError> remove(std::int64_t id);
@@ -104,12 +116,20 @@ class JunkLog {
   Result<std::int64_t, StoreError> insert(const JunkMessage& message);
   Status<StoreError> prune();
   Status<StoreError> setFlag(const char* column, std::int64_t id);
+  Result<std::int64_t, StoreError> countWhere(const char* where, const std::function<void(SqliteStatement&)>& bind);
   Result<std::vector<JunkEntry>, StoreError> select(const std::string& where, const std::string& order,
                                                     const std::function<void(SqliteStatement&)>& bind);
 
   SqliteDatabase db_;
   JunkLogLimits limits_;
 };
+
+// Takes a message back: puts the sender of entry `id` on the number whitelist (once; a sender already on
+// it is not added again), through RuleStore::editList, so a whitelist that cannot be read is never written
+// over, and then marks the entry not junk. Returns the sender. Fails with nothing changed when there is no
+// such entry or it has no sender (kInvalidValue), or the whitelist cannot be read or written; when only
+// the marking fails, the sender stays whitelisted and the message says so (trying again is harmless).
+Result<std::string, StoreError> whitelistSender(JunkLog& log, std::int64_t id);
 
 // The decision's reasons as a JunkMessage keeps them.
 nlohmann::ordered_json junkReasons(const FilterDecision& decision);

@@ -8,13 +8,11 @@
 // The log is $XDG_DATA_HOME/quell/junk-log.sqlite, or the file named by QUELL_JUNK_LOG. The reading commands
 // open it read-only, so a log on a read-only mount can be read. Output that cannot be written whole (a full
 // disk) is a failure, exit 1.
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 
-#include "engine/rule_store.h"
 #include "modembridge/junk_log.h"
 #include "platform/atomic_file.h"
 #include "platform/bundle.h"
@@ -111,23 +109,9 @@ int exportEntries(JunkLog& log, const char* path) {
 }
 
 int notJunk(JunkLog& log, std::int64_t id) {
-  auto entry = log.entry(id);
-  if (!entry) return fail(entry.message());
-  if (!*entry) return fail("no entry " + std::to_string(id) + " in the junk log");
-  const std::string& sender = (*entry)->message.sender;
-  if (sender.empty()) return fail("entry " + std::to_string(id) + " has no sender to whitelist");
-  // The whitelist is changed only when it can be read, so that nothing stored is written over, and a
-  // sender already on it is not added again.
-  auto whitelisted = quell::RuleStore::editList(quell::RuleListKind::NumberWhitelist, [&](auto& whitelist) {
-    if (std::find(whitelist.begin(), whitelist.end(), sender) != whitelist.end()) return false;
-    whitelist.push_back(sender);
-    return true;
-  });
-  if (!whitelisted)
-    return fail("the number whitelist could not be changed (" + whitelisted.message() + "); nothing changed");
-  if (auto marked = log.markNotJunk(id); !marked)
-    return fail("the sender is whitelisted, but the entry could not be marked: " + marked.message());
-  std::printf("%s is on the number whitelist\n", quell::oneLineText(sender).c_str());
+  auto sender = quell::whitelistSender(log, id);
+  if (!sender) return fail(sender.message());
+  std::printf("%s is on the number whitelist\n", quell::oneLineText(*sender).c_str());
   return 0;
 }
 

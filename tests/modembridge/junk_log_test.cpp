@@ -114,6 +114,83 @@ TEST(JunkLog, PagesSearchesMarksAndRemovesEntries) {
   EXPECT_FALSE((*all)[1].read);
 }
 
+// What the app's junk page shows over it: counts (with the search), what came since it was last looked at,
+// the entries newer than the ones shown, and all of them read at once.
+TEST(JunkLog, CountsWhatIsNewSinceItWasSeenAndMarksAllRead) {
+  testing::ScopedDataHome home;
+  auto log = JunkLog::open(JunkLog::defaultPath());
+  ASSERT_TRUE(log);
+  std::vector<std::int64_t> ids;
+  for (const char* body : {"回复退订 1", "贷款 2", "回复退订 3"})
+    ids.push_back(*(*log)->record(junk("10690000", body)));
+  EXPECT_EQ(*(*log)->count(), 3);
+  EXPECT_EQ(*(*log)->count("退订"), 2);
+  EXPECT_EQ(*(*log)->count("%"), 0);
+  EXPECT_EQ(*(*log)->unseenCount(), 3);  // never looked at
+  auto newer = (*log)->entries(JunkQuery{0, 10, "", ids[0]});
+  ASSERT_EQ(newer->size(), 2u);
+  EXPECT_EQ((*newer)[0].id, ids[2]);
+  EXPECT_EQ((*log)->entries(JunkQuery{ids[2], 10, "退订", ids[0]})->size(), 0u);
+
+  ASSERT_TRUE((*log)->markSeen());
+  EXPECT_EQ(*(*log)->unseenCount(), 0);
+  ids.push_back(*(*log)->record(junk("10690001", "回复退订 4")));
+  EXPECT_EQ(*(*log)->unseenCount(), 1);
+  // Removing the newest does not make older entries new again; what comes after a clear is new.
+  ASSERT_TRUE((*log)->markSeen());
+  ASSERT_TRUE((*log)->remove(ids[3]));
+  ASSERT_TRUE((*log)->markSeen());
+  EXPECT_EQ(*(*log)->unseenCount(), 0);
+  ASSERT_TRUE((*log)->clear());
+  ASSERT_TRUE((*log)->record(junk("10690002", "回复退订 5")));
+  EXPECT_EQ(*(*log)->unseenCount(), 1);
+
+  ASSERT_TRUE((*log)->record(junk("10690003", "回复退订 6")));
+  ASSERT_TRUE((*log)->markAllRead());
+  for (const auto& entry : *(*log)->entries()) EXPECT_TRUE(entry.read) << entry.id;
+  // Another reader of the same file sees the same marks.
+  auto other = JunkLog::openForReading(JunkLog::defaultPath());
+  ASSERT_TRUE(other);
+  EXPECT_EQ(*(*other)->unseenCount(), 2);
+  EXPECT_TRUE((*(*other)->entries())[0].read);
+}
+
+// Taking a message back changes the whitelist only when it can be read, and the entry only when the
+// whitelist was changed; a log held by another writer marks nothing but says that the sender is on it.
+TEST(JunkLog, WhitelistingASenderChangesNothingItCannotStore) {
+  testing::ScopedDataHome home;
+  auto log = JunkLog::open(JunkLog::defaultPath());
+  ASSERT_TRUE(log);
+  const std::int64_t id = *(*log)->record(junk("10690000", "回复退订"));
+  const std::int64_t anonymous = *(*log)->record(junk("", "回复退订"));
+  const std::string damaged("a\x02\x00\x00\x00s\x02\x00\x00\x00ok\x7f", 13);
+  testing::storeRawSetting(AppGroupIdentifier, "numberWhitelistKey", damaged);
+  auto refused = whitelistSender(**log, id);
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.code(), StoreError::kUnreadable);
+  EXPECT_FALSE((*(*log)->entry(id))->notJunk);
+  EXPECT_EQ(testing::rawSetting(AppGroupIdentifier, "numberWhitelistKey"), damaged);
+
+  ASSERT_TRUE(RuleStore::writeList(RuleListKind::NumberWhitelist, {"10086"}));
+  EXPECT_EQ(whitelistSender(**log, anonymous).code(), StoreError::kInvalidValue);
+  EXPECT_EQ(whitelistSender(**log, id + 100).code(), StoreError::kInvalidValue);
+  {
+    testing::StoreWriteLock lock(JunkLog::defaultPath());
+    auto busy = whitelistSender(**log, id);
+    ASSERT_FALSE(busy);
+    EXPECT_EQ(busy.code(), StoreError::kBusy);
+    EXPECT_NE(busy.message().find("the sender is whitelisted"), std::string::npos) << busy.message();
+    EXPECT_EQ((*log)->markAllRead().code(), StoreError::kBusy);
+  }
+  EXPECT_FALSE((*(*log)->entry(id))->notJunk);
+  EXPECT_FALSE((*(*log)->entry(id))->read);
+  auto taken = whitelistSender(**log, id);  // again, once the log is free: the sender is not added twice
+  ASSERT_TRUE(taken) << taken.message();
+  EXPECT_EQ(*taken, "10690000");
+  EXPECT_TRUE((*(*log)->entry(id))->notJunk);
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::NumberWhitelist), (std::vector<std::string>{"10086", "10690000"}));
+}
+
 // An SMS the bridge has not finished with keeps its entry, however small the log, and shows why it waits.
 TEST(SmsLedger, APendingEntryIsShownWithItsReasonAndNeverPruned) {
   testing::ScopedDataHome home;
