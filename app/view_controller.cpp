@@ -9,9 +9,11 @@
 
 #include "app/app_links.h"
 #include "app/common_problem_controller.h"
+#include "app/junk_log_access.h"
 #include "app/message_test.h"
 #include "app/qb_add_controller.h"
 #include "app/qb_guide_page_controller.h"
+#include "app/qb_junk_log_controller.h"
 #include "app/qb_network_request.h"
 #include "app/qb_panels.h"
 #include "app/rule_store_problem.h"
@@ -40,6 +42,18 @@ ViewController::ViewController(QWidget* parent) : UIViewController(parent) { set
 
 void ViewController::viewDidLoad() {
   if (auto* container = navigationContainer()) {
+    QPushButton* junk = container->setLeftBarButton("拦截记录", false);
+    // Room at the right of the title for the badge.
+    junk->setStyleSheet("QPushButton { border: none; background: transparent; padding: 0 22px 0 4px; }");
+    junk->setFocusPolicy(Qt::TabFocus);
+    connect(junk, &QPushButton::clicked, this, &ViewController::openJunkLogPage);
+    junkBadge_ = new QLabel(junk);
+    junkBadge_->setAlignment(Qt::AlignCenter);
+    junkBadge_->setStyleSheet(
+        "QLabel { background: #D70015; color: white; border-radius: 9px; padding: 0 5px;"
+        " font-size: 11px; font-weight: bold; }");
+    junkBadge_->hide();
+    connect(new JunkLogWatcher(this), &JunkLogWatcher::changed, this, &ViewController::showUnseenJunk);
     container->setShowsHairline(false);
     container->setPrefersLargeTitles(true);
     container->setBarBackgroundColor(qb_backgroundColor());
@@ -119,7 +133,23 @@ void ViewController::viewWillAppear() {
   const std::optional<QString> problem = ruleStoreProblem();
   storeNotice_->setText(problem.value_or(QString()));
   storeNotice_->setVisible(problem.has_value());
+  showUnseenJunk();
   layoutPage();
+}
+
+void ViewController::showUnseenJunk() {
+  if (!junkBadge_) return;
+  const std::int64_t unseen = unseenJunkCount();
+  auto* button = static_cast<QPushButton*>(junkBadge_->parentWidget());
+  junkBadge_->setText(unseen > 99 ? QString("99+") : QString::number(unseen));
+  junkBadge_->setVisible(unseen > 0);
+  button->setAccessibleName(unseen > 0 ? QString("拦截记录，%1 条新记录").arg(unseen) : QString("拦截记录"));
+  const int badgeWidth = std::max(18, junkBadge_->sizeHint().width());
+  junkBadge_->setGeometry(button->width() - badgeWidth, 4, badgeWidth, 18);
+}
+
+void ViewController::openJunkLogPage() {
+  presentViewController(new NavigationContainer(new QBJunkLogController), true);
 }
 
 void ViewController::openEditor(RuleListKind kind) {

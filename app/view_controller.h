@@ -3,7 +3,9 @@
 // the message test, review, share, the maker's page) and the other-apps panel. The counts are read afresh
 // every time the screen appears, and at no other time; when the shared rule store cannot be opened, the
 // page says above the panels that the lists cannot be saved, and why. The panels follow every change of
-// the screen's width; on a wide screen they keep a readable width, centred.
+// the screen's width; on a wide screen they keep a readable width, centred. The bar's "拦截记录" opens the
+// junk page, with a badge counting the junk recorded since that page was last opened, kept up to date as
+// the bridge records more.
 #pragma once
 
 #include <QElapsedTimer>
@@ -40,6 +42,9 @@ class ViewController : public UIViewController {
   void openEditor(RuleListKind kind);
   void functionChosen(int row);
   void otherAppChosen(int row);
+  void openJunkLogPage();
+  // The badge on "拦截记录": the junk recorded since the junk page was last opened.
+  void showUnseenJunk();
 
  private:
   void openLink(const QString& text);
@@ -54,6 +59,7 @@ class ViewController : public UIViewController {
   QBFunctionView* functionView_ = nullptr;
   QBFunctionView* otherAppView_ = nullptr;
   QLabel* storeNotice_ = nullptr;  // shown while the rule store cannot be opened
+  QLabel* junkBadge_ = nullptr;    // on the bar button "拦截记录"
   QElapsedTimer lastLinkOpened_;
   UIScrollView* scrollView_ = nullptr;
 };
