@@ -13,8 +13,8 @@ namespace quell {
 
 namespace {
 
-constexpr int kInset = 16, kDot = 8, kSenderTop = 12, kSenderHeight = 22, kBodyTop = 38, kBodyLine = 20,
-              kStageTop = 82, kStageHeight = 20;
+constexpr int kInset = 16, kDot = 8, kSenderTop = 12, kSenderHeight = 22, kBodyTop = 38, kBodyLine = 20, kStageTop = 82,
+              kStageHeight = 20;
 
 QFont pixelFont(const QFont& base, int pixelSize, bool bold = false) {
   QFont font = base;

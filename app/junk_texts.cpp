@@ -89,9 +89,8 @@ QString junkReasonText(const nlohmann::ordered_json& reasons) {
                              : "短信含有关键词黑名单中的 " + matched.join("、") + "。";
   if (stage != "model") return "没有记录拦截的原因。";
   const double score = numberOr(reasons, "score", 0), threshold = numberOr(reasons, "threshold", 0);
-  QString text = QString("智能模型判断这是垃圾短信：得分 %1，高于界限 %2。")
-                     .arg(score, 0, 'f', 2)
-                     .arg(threshold, 0, 'f', 2);
+  QString text =
+      QString("智能模型判断这是垃圾短信：得分 %1，高于界限 %2。").arg(score, 0, 'f', 2).arg(threshold, 0, 'f', 2);
   const QStringList forJunk = modelWords(reasons, true), against = modelWords(reasons, false);
   if (!forJunk.isEmpty()) text += "\n最像垃圾短信的词：" + forJunk.join("、") + "。";
   if (!against.isEmpty()) text += "\n最像正常短信的词：" + against.join("、") + "。";

@@ -1,12 +1,12 @@
 #include "app/qb_junk_log_controller.h"
 
 #include "app/junk_list_model.h"
+#include "app/junk_log_access.h"
 #include "app/junk_page_widgets.h"
 #include "app/junk_row_delegate.h"
 #include "app/page_title_bar.h"
 #include "app/qb_junk_message_controller.h"
 #include "app/qb_settings_controller.h"
-#include "app/junk_log_access.h"
 #include "platform/ui/alert_controller.h"
 #include "platform/ui/dynamic_palette.h"
 #include "platform/ui/kinetic_scrolling.h"
@@ -49,9 +49,8 @@ void QBJunkLogController::viewDidLoad() {
   connect(clear_, &QPushButton::clicked, this, &QBJunkLogController::confirmClear);
 
   model_ = new JunkListModel(this);
-  connect(model_, &JunkListModel::readFailed, this, [](const QString& why) {
-    qWarning("the junk log could not be read: %s", qPrintable(why));
-  });
+  connect(model_, &JunkListModel::readFailed, this,
+          [](const QString& why) { qWarning("the junk log could not be read: %s", qPrintable(why)); });
   connect(search_, &QLineEdit::textChanged, this, [this](const QString& text) {
     model_->setSearch(text);
     showState();

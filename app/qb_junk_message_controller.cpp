@@ -1,11 +1,11 @@
 #include "app/qb_junk_message_controller.h"
 
 #include <QClipboard>
-#include <algorithm>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
+#include <algorithm>
 
 #include "app/junk_log_access.h"
 #include "app/junk_page_widgets.h"
@@ -167,11 +167,11 @@ void QBJunkMessageController::takeBack() {
   if (!taken) {
     qWarning("the sender was not taken back: %s", taken.message().c_str());
     const auto whitelist = RuleStore::storedList(RuleListKind::NumberWhitelist);
-    if (std::find(whitelist.begin(), whitelist.end(), sender) == whitelist.end()) return showJunkLogRefusal(taken.code());
+    if (std::find(whitelist.begin(), whitelist.end(), sender) == whitelist.end())
+      return showJunkLogRefusal(taken.code());
     // The whitelist has it, the log could not mark the entry: said as it is.
-    auto* partly = new UIAlertController("已加入号码白名单",
-                                         "以后这个号码的短信不会被拦截，但拦截记录暂时无法更新：" +
-                                             junkLogChangeProblem(taken.code()));
+    auto* partly = new UIAlertController("已加入号码白名单", "以后这个号码的短信不会被拦截，但拦截记录暂时无法更新：" +
+                                                                 junkLogChangeProblem(taken.code()));
     partly->addAction("好", UIAlertController::ActionStyle::kCancel);
     presentViewController(partly, true);
     return;

@@ -127,7 +127,8 @@ TEST_F(JunkPage, EntriesAppearLiveAndTheBadgeCountsWhatCameSinceThePageWasOpen) 
   // quelllog takes one back: the row says so.
   const std::int64_t first = page_->model()->entryAt(4).id;
   ASSERT_TRUE(whitelistSender(*bridge, first));
-  EXPECT_TRUE(waitFor([&] { return page_->model()->data(page_->model()->index(4), JunkListModel::kNotJunkRole).toBool(); }));
+  EXPECT_TRUE(
+      waitFor([&] { return page_->model()->data(page_->model()->index(4), JunkListModel::kNotJunkRole).toBool(); }));
 
   auto* search = named<QLineEdit>(page_, "搜索发件人或内容");
   ASSERT_TRUE(search);
@@ -175,7 +176,8 @@ TEST_F(JunkMessagePage, ShowsWhyAndEachActionIsStored) {
   EXPECT_TRUE(text.contains(QString::fromStdString(body))) << qPrintable(text);  // whole, as plain text
   EXPECT_TRUE(text.contains("短信含有关键词黑名单中的 \"退订\"、\"贷款\"。")) << qPrintable(text);
   EXPECT_TRUE((*bridge->entry(id))->read);  // opened: read
-  EXPECT_TRUE(waitFor([&] { return !page_->model()->data(page_->model()->index(0), JunkListModel::kUnreadRole).toBool(); }));
+  EXPECT_TRUE(
+      waitFor([&] { return !page_->model()->data(page_->model()->index(0), JunkListModel::kUnreadRole).toBool(); }));
 
   QGuiApplication::clipboard()->clear();
   tap(named<QPushButton>(message_, "复制"));
