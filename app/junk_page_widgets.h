@@ -13,10 +13,6 @@ namespace quell {
 // A word-wrapping label of plain text (never markup), pixelSize high.
 QLabel* makeJunkPageLabel(QWidget* parent, int pixelSize, const UIColor& color, bool bold = false);
 
-// The colours of the junk page: an action's title, a destructive action's title.
-UIColor junkActionColor();
-UIColor junkDestructiveColor();
-
 // A button on a rounded face of the page's card colour, its title in `color`; it takes the focus from Tab
 // (a tap does not move the focus), and a screen reader names it by its title.
 class JunkActionButton : public QPushButton {

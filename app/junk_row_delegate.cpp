@@ -65,7 +65,7 @@ void JunkRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
   const int left = row.left() + kInset + kDot + 6, width = row.width() - (left - row.left()) - kInset;
   if (unread) {
     painter->setPen(Qt::NoPen);
-    painter->setBrush(junkActionColor().resolved());
+    painter->setBrush(UIColor::systemBlueColor().resolved());
     painter->drawEllipse(QRect(row.left() + kInset, row.top() + kSenderTop + (kSenderHeight - kDot) / 2, kDot, kDot));
   }
 
@@ -93,7 +93,7 @@ void JunkRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
   const bool notJunk = index.data(JunkListModel::kNotJunkRole).toBool();
   const QString stage = notJunk ? QString("已标为不是垃圾短信") : index.data(JunkListModel::kStageRole).toString();
   const QFont stageFont = pixelFont(option.font, 13);
-  painter->setPen(junkActionColor().resolved());
+  painter->setPen(UIColor::systemBlueColor().resolved());
   painter->setFont(stageFont);
   painter->drawText(QRect(left, row.top() + kStageTop, width, kStageHeight), Qt::AlignLeft | Qt::AlignVCenter,
                     QFontMetrics(stageFont).elidedText(stage, Qt::ElideRight, width));
@@ -101,7 +101,7 @@ void JunkRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
   painter->fillRect(QRect(left, row.bottom(), row.right() - left, 1), QColor(128, 128, 128, 70));
   // The row the keyboard is on, while the keyboard is in use (the focus ring is around the list then).
   if ((option.state & QStyle::State_HasFocus) && FocusRing::ringedWidget() == option.widget) {
-    painter->setPen(QPen(junkActionColor().resolved(), 2));
+    painter->setPen(QPen(UIColor::systemBlueColor().resolved(), 2));
     painter->setBrush(Qt::NoBrush);
     painter->drawRoundedRect(QRectF(row).adjusted(3, 3, -3, -3), 8, 8);
   }

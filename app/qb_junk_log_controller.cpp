@@ -40,11 +40,12 @@ void QBJunkLogController::viewDidLoad() {
   QFont font = search_->font();
   font.setPixelSize(16);
   search_->setFont(font);
-  search_->setStyleSheet("QLineEdit { border: none; border-radius: 10px; padding: 0 10px; }");
-  setTextFieldColors(search_);
+  search_->setFrame(false);
+  search_->setTextMargins(10, 0, 10, 0);
+  setTextFieldColors(search_);  // resolved when drawn: a style sheet would fix them at the first appearance
 
-  markRead_ = new JunkActionButton("标为已读", junkActionColor(), this);
-  clear_ = new JunkActionButton("全部清除", junkDestructiveColor(), this);
+  markRead_ = new JunkActionButton("标为已读", UIColor::systemBlueColor(), this);
+  clear_ = new JunkActionButton("全部清除", UIColor::systemRedColor(), this);
   connect(markRead_, &QPushButton::clicked, this, &QBJunkLogController::markAllRead);
   connect(clear_, &QPushButton::clicked, this, &QBJunkLogController::confirmClear);
 
@@ -80,7 +81,7 @@ void QBJunkLogController::viewDidLoad() {
   emptyTitle_->setAlignment(Qt::AlignCenter);
   emptyText_ = makeJunkPageLabel(this, 15, qb_secondaryLabel());
   emptyText_->setAlignment(Qt::AlignCenter);
-  settings_ = new JunkActionButton("前往设置", junkActionColor(), this);
+  settings_ = new JunkActionButton("前往设置", UIColor::systemBlueColor(), this);
   connect(settings_, &QPushButton::clicked, this, &QBJunkLogController::openSettings);
 
   watcher_ = new JunkLogWatcher(this);
@@ -132,7 +133,7 @@ void QBJunkLogController::showState() {
   if (!usable && !access_.absent()) {
     emptyTitle_->setText("无法读取拦截记录");
     emptyText_->setText(access_.problem());
-    setTextColor(emptyText_, junkDestructiveColor());
+    setTextColor(emptyText_, UIColor::systemRedColor());
   } else {
     setTextColor(emptyText_, qb_secondaryLabel());
     if (access_.absent()) {

@@ -77,10 +77,10 @@ void QBJunkMessageController::viewDidLoad() {
   whyHeader_ = makeJunkPageLabel(page, 13, qb_secondaryLabel());
   whyHeader_->setText("拦截原因");
   why_ = makeJunkPageLabel(page, 15, qb_label());
-  const std::pair<const char*, UIColor> titles[] = {{"不是垃圾短信", junkActionColor()},
-                                                    {"复制", junkActionColor()},
-                                                    {"举报误判", junkActionColor()},
-                                                    {"删除记录", junkDestructiveColor()}};
+  const std::pair<const char*, UIColor> titles[] = {{"不是垃圾短信", UIColor::systemBlueColor()},
+                                                    {"复制", UIColor::systemBlueColor()},
+                                                    {"举报误判", UIColor::systemBlueColor()},
+                                                    {"删除记录", UIColor::systemRedColor()}};
   for (const auto& [title, color] : titles) actions_.push_back(new JunkActionButton(title, color, page));
   connect(actions_[kTakeBack], &QPushButton::clicked, this, &QBJunkMessageController::takeBack);
   connect(actions_[kCopy], &QPushButton::clicked, this, &QBJunkMessageController::copyText);

@@ -1,10 +1,12 @@
 #include "tools/quellshots/screen_tour.h"
 
 #include <QClipboard>
+#include <QDateTime>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -13,13 +15,17 @@
 
 #include "app/app_delegate.h"
 #include "app/common_problem_controller.h"
+#include "app/junk_list_model.h"
 #include "app/launch_interface.h"
 #include "app/qb_add_controller.h"
 #include "app/qb_guide_page_controller.h"
+#include "app/qb_junk_log_controller.h"
+#include "app/qb_junk_message_controller.h"
 #include "app/qb_network_request.h"
 #include "app/qb_settings_controller.h"
 #include "app/view_controller.h"
 #include "engine/rule_store.h"
+#include "modembridge/junk_log.h"
 #include "platform/ui/alert_controller.h"
 #include "platform/ui/collection_view.h"
 #include "platform/ui/hud.h"
@@ -257,6 +263,58 @@ void tourSettings(Tour& tour, LaunchInterface& window, ViewController* main) {
   window.resize(size);
 }
 
+// Junk as the bridge records it: one message held back by each stage, at times of today and earlier.
+bool recordJunk() {
+  auto log = JunkLog::open(JunkLog::defaultPath());
+  if (!log) return false;
+  const QDateTime now = QDateTime::currentDateTime();
+  struct Junk {
+    const char* sender;
+    const char* body;
+    qint64 minutesAgo;
+  } junk[] = {
+      {"106550258080236184", "【某某银行】您的信用卡额度可提升至50000元，点击链接立即办理 example.cn/up", 60 * 24 * 40},
+      {"10690012345", "【某某贷】无抵押信用贷款，最快当天放款，额度高利息低。回复退订", 60 * 24 * 3},
+      {"13800138000", "【某某商城】会员日特惠：全场满199减100，新品首发低至五折", 60 * 26},
+      {"10690067890", "尊敬的客户，您的积分即将清零，请回复1兑换礼品，回TD退订", 95},
+      {"13912345678", "【某某商城】会员日特惠：全场满199减100，新品首发低至五折，积分翻倍，速来抢购！", 8},
+  };
+  for (const Junk& j : junk) {
+    const QString received = now.addSecs(-60 * j.minutesAgo).toOffsetFromUtc(8 * 3600).toString(Qt::ISODate);
+    JunkMessage message{received.toStdString(), "/org/freedesktop/ModemManager1/Modem/0", j.sender, j.body,
+                        junkReasons(decideMessage(std::string(j.sender), std::string(j.body)))};
+    if (!(*log)->record(message)) return false;
+  }
+  return true;
+}
+
+// The junk page on a phone-sized screen: empty before the bridge ran, then with junk (the bridge
+// records it while the page is open), and one message, its why and then its actions.
+void tourJunkPage(Tour& tour, LaunchInterface& window, ViewController* main) {
+  const QSize size = window.size();
+  window.resize(360, 720);
+  tap(named<QPushButton>(window.findChild<NavigationContainer*>(), "拦截记录"));
+  auto* page = tour.awaitPresented<QBJunkLogController>(main, "the junk page");
+  if (!page) return;
+  tour.shoot(&window, "junk-empty");
+  const bool recorded = recordJunk();
+  tour.waitFor("the junk to appear on the junk page", [&] { return recorded && page->model()->rowCount() == 5; });
+  tour.shoot(&window, "junk-list");
+  QListView* list = page->listView();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(page->model()->index(2)).center());
+  if (auto* message = tour.awaitPresented<QBJunkMessageController>(page, "one junk message")) {
+    tour.shoot(&window, "junk-message");
+    auto* scroll = message->findChild<UIScrollView*>();
+    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    tour.shoot(&window, "junk-message-actions");
+    tap(message->navigationContainer()->rightBarButton());  // 关闭
+    tour.awaitNothingOver(page, "the junk message");
+  }
+  tap(page->navigationContainer()->rightBarButton());  // 关闭
+  tour.awaitNothingOver(main, "the junk page");
+  window.resize(size);
+}
+
 // A window of the given size, shown without a screen, at rest on its main page.
 class TourWindow {
  public:
@@ -289,6 +347,7 @@ void tourWholeApp(Tour& tour) {
   openFaq(tour, shown.window(), shown.main(), false);
   openGuide(tour, shown.window(), shown.main(), 3);
   tourSettings(tour, shown.window(), shown.main());
+  tourJunkPage(tour, shown.window(), shown.main());
 
   // The report: under way, and its two outcomes.
   PKHUD& hud = PKHUD::sharedHUD();
