@@ -20,14 +20,6 @@ QLabel* makeJunkPageLabel(QWidget* parent, int pixelSize, const UIColor& color, 
   return label;
 }
 
-UIColor UIColor::systemBlueColor() {
-  return create(UIColor(QColor(0x21, 0x51, 0xD2)), UIColor(QColor(0x6C, 0xA6, 0xFF)));
-}
-
-UIColor UIColor::systemRedColor() {
-  return create(UIColor(QColor(0xC4, 0x1E, 0x1E)), UIColor(QColor(0xFF, 0x6B, 0x62)));
-}
-
 JunkActionButton::JunkActionButton(const QString& title, const UIColor& color, QWidget* parent)
     : QPushButton(title, parent), color_(color) {
   setFocusPolicy(Qt::TabFocus);
