@@ -41,7 +41,7 @@ QVariant JunkListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   const JunkEntry& entry = entryAt(index.row());
   switch (role) {
-    case Qt::DisplayRole: return QString::fromStdString(entry.message.sender);
+    case Qt::DisplayRole: return junkPreviewText(entry.message.sender);
     case Qt::AccessibleTextRole: {
       // One sentence for a screen reader: who, whether it is new, when, why, what.
       const QString sender = QString::fromStdString(entry.message.sender);

@@ -1,5 +1,6 @@
 #include "app/junk_log_access.h"
 
+#include <sys/stat.h>
 #include <QFileInfo>
 
 #include "platform/ui/hud.h"
@@ -14,6 +15,12 @@ constexpr int kDoneHudMs = 1500, kRefusalHudMs = 3500;
 
 QString logPath() { return QString::fromStdString(JunkLog::defaultPath().string()); }
 
+std::optional<std::pair<dev_t, ino_t>> fileIdentity(const std::filesystem::path& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+  return std::make_pair(info.st_dev, info.st_ino);
+}
+
 }  // namespace
 
 void JunkLogAccess::open() {
@@ -22,6 +29,7 @@ void JunkLogAccess::open() {
   readerWrites_ = absent_ = false;
   problem_.clear();
   const auto path = JunkLog::defaultPath();
+  file_ = fileIdentity(path);
   std::error_code error;
   if (!std::filesystem::exists(path, error)) {
     absent_ = !error;
@@ -43,6 +51,8 @@ void JunkLogAccess::open() {
   qWarning("the junk log cannot be read: %s", readable.message().c_str());
   problem_ = "无法读取拦截记录（" + logPath() + "）：" + QString::fromStdString(writable.message());
 }
+
+bool JunkLogAccess::replaced() const { return fileIdentity(JunkLog::defaultPath()) != file_; }
 
 Result<JunkLog*, StoreError> JunkLogAccess::writer() {
   if (!reader_) return Failure<StoreError>{StoreError::kCannotOpen, "there is no junk log to change"};

@@ -7,11 +7,14 @@
 // writing then, or fails and says why. Main thread only.
 #pragma once
 
+#include <sys/types.h>
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "modembridge/junk_log.h"
 
@@ -32,12 +35,15 @@ class JunkLogAccess {
   Result<JunkLog*, StoreError> writer();
   // Whether writer() answers at once, without waiting for another writer.
   bool writes() const { return readerWrites_ || writer_; }
+  // Whether the file is no longer the one opened: removed, or replaced by another (open() again).
+  bool replaced() const;
 
  private:
   std::unique_ptr<JunkLog> reader_;
   std::unique_ptr<JunkLog> writer_;  // opened when a change comes while the reader only reads
   bool readerWrites_ = false;
   bool absent_ = false;
+  std::optional<std::pair<dev_t, ino_t>> file_;  // the file opened, by its device and inode
   QString problem_;
 };
 

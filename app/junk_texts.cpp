@@ -1,6 +1,7 @@
 #include "app/junk_texts.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace quell {
 
@@ -98,7 +99,9 @@ QString junkReasonText(const nlohmann::ordered_json& reasons) {
 }
 
 QString junkPreviewText(const std::string& body) {
-  QString text = QString::fromStdString(body);
+  // Two lines of a row never show more than this; a body of 100 KiB is not laid out for them.
+  constexpr std::size_t kPreviewBytes = 1024;
+  QString text = QString::fromUtf8(body.data(), static_cast<qsizetype>(std::min(body.size(), kPreviewBytes)));
   for (QChar& c : text)
     if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) c = ' ';
   return text.simplified();

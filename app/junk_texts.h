@@ -27,7 +27,8 @@ QString junkStageText(const nlohmann::ordered_json& reasons);
 // and the words that weighed most for and against junk.
 QString junkReasonText(const nlohmann::ordered_json& reasons);
 
-// The body as one paragraph for a list row: line breaks, tabs and other control characters as spaces.
+// The start of a body (or a sender) as one paragraph for a list row: line breaks, tabs and other control
+// characters as spaces.
 QString junkPreviewText(const std::string& body);
 
 }  // namespace quell

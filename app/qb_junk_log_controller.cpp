@@ -111,8 +111,8 @@ void QBJunkLogController::viewWillAppear() {
 }
 
 void QBJunkLogController::logChanged() {
-  if (!access_.reader()) {
-    openLog();  // it may have been made, or mended, since
+  if (!access_.reader() || access_.replaced()) {
+    openLog();  // it may have been made, mended or replaced since
     return;
   }
   model_->refresh();

@@ -100,8 +100,11 @@ void QBJunkMessageController::viewDidLoad() {
 }
 
 void QBJunkMessageController::showEntry() {
-  auto found = log_->reader()->entry(id_);
-  if (found) entry_ = *found;  // a read that fails shows the entry as it was read before
+  if (!log_->reader()) {
+    entry_.reset();  // the log is gone
+  } else if (auto found = log_->reader()->entry(id_); found) {
+    entry_ = *found;  // a read that fails shows the entry as it was read before
+  }
   if (!entry_) {
     sender_->setText("记录已删除");
     time_->setText("这条记录已不在拦截记录中。");

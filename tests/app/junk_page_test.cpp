@@ -291,6 +291,17 @@ TEST_F(JunkPage, ALockedLogShowsTheErrorAndChangesNothing) {
   EXPECT_EQ(entries->front().id, id);
 }
 
+// The log removed and made anew underneath (a reinstall, a restore): the page follows the new file.
+TEST_F(JunkPage, ALogReplacedUnderneathIsOpenedAgain) {
+  ASSERT_TRUE(log()->record(junk("10690000", "回复退订 旧")));
+  ASSERT_TRUE(open());
+  ASSERT_EQ(rows(), 1);
+  for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(JunkLog::defaultPath().string() + suffix);
+  EXPECT_TRUE(waitFor([&] { return rows() == 0; }));
+  ASSERT_TRUE(log()->record(junk("10690001", "回复退订 新")));
+  EXPECT_TRUE(waitFor([&] { return rows() == 1 && page_->model()->entryAt(0).message.sender == "10690001"; }));
+}
+
 TEST_F(JunkPage, ALogThatCannotBeReadIsNamed) {
   std::filesystem::create_directories(JunkLog::defaultPath().parent_path());
   std::ofstream(JunkLog::defaultPath()) << std::string(4096, 'x');
