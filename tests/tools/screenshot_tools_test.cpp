@@ -5,7 +5,6 @@
 #include <QColor>
 #include <QImage>
 #include <filesystem>
-#include <map>
 
 #include "engine/rule_store.h"
 #include "tests/support/test_environment.h"
@@ -57,27 +56,6 @@ TEST(Quellgallery, RaisedViewsStandOutInDark) {
   ASSERT_FALSE(dark.isNull());
   const QPoint inTheFirstView(99, 111), onThePage(5, 5);
   EXPECT_GT(QColor(dark.pixel(inTheFirstView)).lightness(), QColor(dark.pixel(onThePage)).lightness() + 15);
-}
-
-// The app and the two tools answer --help and --version without a display, and a usage error with one line
-// and the usage on standard error, exit 2, as every program of the project does.
-TEST(GuiPrograms, KeepTheCommandLineConventions) {
-  const std::map<std::string, std::string> noDisplay = {{"QT_QPA_PLATFORM", "no-such-platform"}};
-  for (const char* program : {QUELLBOX_PATH, QUELLSHOTS_PATH, QUELLGALLERY_PATH}) {
-    const std::string name = std::filesystem::path(program).filename();
-    auto help = testing::runProcess(program, {"--help"}, "", noDisplay);
-    EXPECT_EQ(help.exitCode, 0) << name;
-    EXPECT_EQ(help.out.rfind("usage: " + name, 0), 0u) << help.out;
-    auto version = testing::runProcess(program, {"--version"}, "", noDisplay);
-    EXPECT_EQ(version.exitCode, 0) << name;
-    EXPECT_EQ(version.out, name + " 1.0.0\n");
-    auto wrong = testing::runProcess(program, {"--bogus", "x", "y"}, "", {{"QT_QPA_PLATFORM", "offscreen"}});
-    EXPECT_EQ(wrong.exitCode, 2) << name << ": " << wrong.err;
-    const auto error = wrong.err.find(name + ": ");  // one line, right before the usage
-    ASSERT_NE(error, std::string::npos) << wrong.err;
-    EXPECT_EQ(wrong.err.find("\nusage: " + name, error), wrong.err.find('\n', error)) << wrong.err;
-    EXPECT_TRUE(wrong.out.empty()) << wrong.out;
-  }
 }
 
 }  // namespace

@@ -9,9 +9,10 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "platform/command_line.h"
 
 namespace {
 
@@ -152,14 +153,22 @@ QImage drawGuideBackground() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: quellicons OUTDIR\n");
-    return 2;
-  }
+  const quell::CommandLine commandLine(
+      "quellicons",
+      "usage: quellicons OUTDIR   draw the app's icons and the guide's pictures into OUTDIR\n"
+      "       quellicons --help | --version\n");
+  if (auto exit = commandLine.standardOption(argc, argv)) return *exit;
+  if (argc != 2) return commandLine.usageError("one output folder, OUTDIR, is needed");
+  if (argv[1][0] == '-') return commandLine.usageError(std::string("unknown option ") + argv[1]);
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   QDir out(QString::fromLocal8Bit(argv[1]));
-  if (!out.mkpath(".")) return 1;
+  if (!out.mkpath(".")) return commandLine.fail("cannot make the folder " + std::string(argv[1]));
+  const auto save = [&](const QImage& image, const char* file) {
+    if (image.save(out.filePath(file))) return true;
+    commandLine.fail("cannot write " + out.filePath(file).toStdString());
+    return false;
+  };
   using Accessory = GuideRow::Accessory;
   const GuideRow filterOff{"过滤收到的短信", "未开启：收到的短信不会被过滤。", Accessory::kSwitchOff};
   const GuideRow filterOn{"过滤收到的短信", "已开启：quellmodem 正在过滤收到的短信。", Accessory::kSwitchOn};
@@ -173,13 +182,9 @@ int main(int argc, char** argv) {
       {"Guide_3.png", {filterOn, modem, deleteJunk}, 2},
   };
   for (const GuideScreen& guide : guides)
-    if (!drawGuide(guide).save(out.filePath(guide.file))) return 1;
-  if (!drawGuideBackground().save(out.filePath("GuidePage_bg.png"))) return 1;
-  for (const Icon& icon : kIcons) {
-    if (!draw(icon, icon.file == std::string("quellbox.png") ? 256 : 128).save(out.filePath(icon.file))) {
-      std::fprintf(stderr, "quellicons: cannot write %s\n", qPrintable(out.filePath(icon.file)));
-      return 1;
-    }
-  }
+    if (!save(drawGuide(guide), guide.file)) return 1;
+  if (!save(drawGuideBackground(), "GuidePage_bg.png")) return 1;
+  for (const Icon& icon : kIcons)
+    if (!save(draw(icon, icon.file == std::string("quellbox.png") ? 256 : 128), icon.file)) return 1;
   return 0;
 }
