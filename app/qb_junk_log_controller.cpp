@@ -168,8 +168,10 @@ void QBJunkLogController::layoutPage() {
     clear_->setGeometry(left + column - half, y, half, JunkActionButton::kHeight);
     y += JunkActionButton::kHeight + kGap;
   }
-  // The rows use the whole width, so a finger can scroll anywhere; their texts keep to the column.
-  listView_->setGeometry(0, y, width(), std::max(0, height() - y));
+  // The rows bring their own side insets: the list is the column with its margins (the whole width of a
+  // phone, so a finger can scroll anywhere).
+  const int listLeft = std::max(0, left - kMargin);
+  listView_->setGeometry(listLeft, y, std::min(width(), column + 2 * kMargin), std::max(0, height() - y));
   if (emptyTitle_->isVisibleTo(this)) {
     const int textWidth = column - 2 * kMargin;
     const int titleHeight = emptyTitle_->heightForWidth(textWidth), textHeight = emptyText_->heightForWidth(textWidth);

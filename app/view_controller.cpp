@@ -1,5 +1,6 @@
 #include "app/view_controller.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
@@ -85,6 +86,11 @@ void ViewController::viewDidLoad() {
   otherAppView_ = new QBFunctionView(otherNames, otherImages, true, page);
   connect(otherAppView_, &QBFunctionView::rowChosen, this, &ViewController::otherAppChosen);
 
+  // Tab from the bar's "拦截记录" into the page brings the tile it reaches into view, as Tab within the
+  // page does.
+  connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    if (now && scrollView_->contentView()->isAncestorOf(now)) scrollView_->ensureWidgetVisible(now);
+  });
   layoutPage();
   scrollView_->show();
   showSystemVersionWarning();
