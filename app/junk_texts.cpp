@@ -7,18 +7,21 @@ namespace quell {
 
 namespace {
 
-// "\"退订\"、\"TD\"": entries as typed, each between quotation marks.
-QStringList quotedEntries(const nlohmann::ordered_json& entries) {
+// Entries as typed, each between quotation marks: straight ones for the list's stage ("退订"), the
+// full-width ones of a sentence (“退订”), after which a line may break.
+QStringList quotedEntries(const nlohmann::ordered_json& entries, bool inSentence) {
   QStringList quoted;
   if (!entries.is_array()) return quoted;
+  const QString open = inSentence ? "“" : "\"", close = inSentence ? "”" : "\"";
   for (const auto& entry : entries)
-    if (entry.is_string()) quoted << "\"" + QString::fromStdString(entry.get<std::string>()) + "\"";
+    if (entry.is_string()) quoted << open + QString::fromStdString(entry.get<std::string>()) + close;
   return quoted;
 }
 
 // The deciding list's matched entries, quoted.
-QStringList matchedEntries(const nlohmann::ordered_json& reasons) {
-  return reasons.is_object() && reasons.contains("matched") ? quotedEntries(reasons["matched"]) : QStringList();
+QStringList matchedEntries(const nlohmann::ordered_json& reasons, bool inSentence) {
+  return reasons.is_object() && reasons.contains("matched") ? quotedEntries(reasons["matched"], inSentence)
+                                                            : QStringList();
 }
 
 std::string stageOf(const nlohmann::ordered_json& reasons) {
@@ -42,7 +45,7 @@ QStringList modelWords(const nlohmann::ordered_json& reasons, bool towardsJunk) 
     if (!word.is_object() || !word.contains("word") || !word["word"].is_string()) continue;
     const double weight = numberOr(word, "weight", 0);
     if ((weight > 0) == towardsJunk && weight != 0)
-      words << "\"" + QString::fromStdString(word["word"].get<std::string>()) + "\"";
+      words << "“" + QString::fromStdString(word["word"].get<std::string>()) + "”";
   }
   return words;
 }
@@ -73,7 +76,7 @@ QString junkStageText(const nlohmann::ordered_json& reasons) {
   const std::string stage = stageOf(reasons);
   if (stage == "number-blacklist") return "号码黑名单";
   if (stage == "keyword-blacklist") {
-    const QStringList matched = matchedEntries(reasons);
+    const QStringList matched = matchedEntries(reasons, false);
     return matched.isEmpty() ? QString("关键词黑名单") : "关键词黑名单 " + matched.join(' ');
   }
   if (stage == "model") return "智能模型";
@@ -82,7 +85,7 @@ QString junkStageText(const nlohmann::ordered_json& reasons) {
 
 QString junkReasonText(const nlohmann::ordered_json& reasons) {
   const std::string stage = stageOf(reasons);
-  const QStringList matched = matchedEntries(reasons);
+  const QStringList matched = matchedEntries(reasons, true);
   if (stage == "number-blacklist")
     return matched.isEmpty() ? QString("发件人在号码黑名单中。") : "发件人 " + matched.join("、") + " 在号码黑名单中。";
   if (stage == "keyword-blacklist")
@@ -93,8 +96,8 @@ QString junkReasonText(const nlohmann::ordered_json& reasons) {
   QString text =
       QString("智能模型判断这是垃圾短信：得分 %1，高于界限 %2。").arg(score, 0, 'f', 2).arg(threshold, 0, 'f', 2);
   const QStringList forJunk = modelWords(reasons, true), against = modelWords(reasons, false);
-  if (!forJunk.isEmpty()) text += "\n最像垃圾短信的词：" + forJunk.join("、") + "。";
-  if (!against.isEmpty()) text += "\n最像正常短信的词：" + against.join("、") + "。";
+  if (!forJunk.isEmpty()) text += "\n最像垃圾短信的词：\n" + forJunk.join("、") + "。";
+  if (!against.isEmpty()) text += "\n最像正常短信的词：\n" + against.join("、") + "。";
   return text;
 }
 

@@ -174,7 +174,7 @@ TEST_F(JunkMessagePage, ShowsWhyAndEachActionIsStored) {
   const QString text = shownText(message_);
   EXPECT_TRUE(text.contains("10690000"));
   EXPECT_TRUE(text.contains(QString::fromStdString(body))) << qPrintable(text);  // whole, as plain text
-  EXPECT_TRUE(text.contains("短信含有关键词黑名单中的 \"退订\"、\"贷款\"。")) << qPrintable(text);
+  EXPECT_TRUE(text.contains("短信含有关键词黑名单中的 “退订”、“贷款”。")) << qPrintable(text);
   EXPECT_TRUE((*bridge->entry(id))->read);  // opened: read
   EXPECT_TRUE(
       waitFor([&] { return !page_->model()->data(page_->model()->index(0), JunkListModel::kUnreadRole).toBool(); }));
@@ -352,7 +352,7 @@ TEST(JunkTexts, TimesStagesAndReasonsInAPersonsWords) {
   using Json = nlohmann::ordered_json;
   EXPECT_EQ(junkStageText(Json{{"stage", "number-blacklist"}, {"matched", {"10690000"}}}), "号码黑名单");
   EXPECT_EQ(junkReasonText(Json{{"stage", "number-blacklist"}, {"matched", {"10690000"}}}),
-            "发件人 \"10690000\" 在号码黑名单中。");
+            "发件人 “10690000” 在号码黑名单中。");
   EXPECT_EQ(junkStageText(Json{{"stage", "keyword-blacklist"}, {"matched", {"退订", "TD"}}}),
             "关键词黑名单 \"退订\" \"TD\"");
   // The model's reasons as the engine gives them for a real message.
@@ -364,7 +364,7 @@ TEST(JunkTexts, TimesStagesAndReasonsInAPersonsWords) {
   const QString why = junkReasonText(reasons);
   EXPECT_TRUE(why.startsWith("智能模型判断这是垃圾短信：得分 ")) << qPrintable(why);
   const auto& top = decision.model->words.front();
-  EXPECT_TRUE(why.contains("\"" + QString::fromStdString(top.word) + "\"")) << qPrintable(why);
+  EXPECT_TRUE(why.contains("“" + QString::fromStdString(top.word) + "”")) << qPrintable(why);
   EXPECT_TRUE(why.contains(top.weight > 0 ? "最像垃圾短信的词：" : "最像正常短信的词：")) << qPrintable(why);
   // What a damaged or hostile log may hold reads as no reason, never a crash.
   for (const Json& bad : {Json::array(), Json{{"stage", 3}}, Json{{"stage", "model"}, {"words", "x"}, {"score", "y"}},
