@@ -10,7 +10,6 @@
 #include <QDBusReply>
 #include <QDomDocument>
 #include <QFile>
-#include <QThread>
 #include <fstream>
 #include <nlohmann/json.hpp>
 
@@ -18,6 +17,7 @@
 #include "extension/guard_dbus_service.h"
 #include "tests/support/private_bus.h"
 #include "tests/support/test_environment.h"
+#include "tests/support/wait.h"
 
 namespace quell {
 namespace {
@@ -133,12 +133,8 @@ TEST_F(GuardOnDBus, ServesTheInterfaceAsItsDescriptionSays) {
 
 TEST_F(GuardOnDBus, QuitsWhenIdleAndIsStartedAgain) {
   EXPECT_EQ(action("13800138000", "回复退订"), "junk");
-  bool gone = false;
-  for (int waited = 0; waited < 15000 && !gone; waited += 100) {
-    QThread::msleep(100);
-    gone = !connection_->interface()->isServiceRegistered(kGuardServiceName);
-  }
-  EXPECT_TRUE(gone);
+  EXPECT_TRUE(
+      testing::waitFor([&] { return !connection_->interface()->isServiceRegistered(kGuardServiceName); }, 15000));
   EXPECT_EQ(action("13800138000", "好的，明天见。"), "none");
 }
 
