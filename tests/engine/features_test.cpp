@@ -39,11 +39,9 @@ TEST(BuildTokenCounts, CountsLowercasedWholeTokensOfTheVocabulary) {
   ASSERT_EQ(counts.size(), 1u);
   EXPECT_EQ(counts.entries()[0], (std::pair<std::string, double>{"free", 3.0}));
 
-  EXPECT_TRUE(buildTokenCounts("freedom impossible 10086 95588", testVocabulary()).empty());
-  EXPECT_TRUE(buildTokenCounts("I'm", testVocabulary()).empty());
+  for (const char* nothingKnown : {"freedom impossible 10086 95588", "I'm", "", "，。！"})
+    EXPECT_TRUE(buildTokenCounts(nothingKnown, testVocabulary()).empty()) << nothingKnown;
   EXPECT_EQ(buildTokenCounts("12306", testVocabulary()).count("12306"), 1.0);
-  EXPECT_TRUE(buildTokenCounts("", testVocabulary()).empty());
-  EXPECT_TRUE(buildTokenCounts("，。！", testVocabulary()).empty());
   auto chinese = buildTokenCounts("无抵押贷款，回TD退订，贷款🔥🔥", testVocabulary());
   EXPECT_EQ(chinese.count("贷款"), 2.0);
   EXPECT_EQ(chinese.count("td"), 1.0);
