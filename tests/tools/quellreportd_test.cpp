@@ -1,6 +1,7 @@
 // The report backend under good and bad input, over real HTTPS on 127.0.0.1.
 #include <gtest/gtest.h>
 
+#include <future>
 #include <nlohmann/json.hpp>
 #include <thread>
 
@@ -112,6 +113,7 @@ TEST_F(ReportBackendTest, RefusesBadRequestsWithTheRightStatus) {
 // is lost.
 TEST_F(ReportBackendTest, StalledClientIsCutOffAndOthersAreServed) {
   ASSERT_EQ(post(kReport.dump(), keys())->status, 201);
+  std::promise<void> stalling;
   std::thread stalled([&] {
     httplib::SSLClient raw("127.0.0.1", backend_.server().port());
     raw.enable_server_certificate_verification(false);
@@ -120,15 +122,19 @@ TEST_F(ReportBackendTest, StalledClientIsCutOffAndOthersAreServed) {
     raw.set_read_timeout(3, 0);
     auto res = raw.Post(
         "/classes/spam", keys(), 1000,
-        [](size_t offset, size_t, httplib::DataSink& sink) {
-          if (offset == 0) sink.write("{\"use_rating\":", 14);
+        [&](size_t offset, size_t, httplib::DataSink& sink) {
+          if (offset == 0) {
+            sink.write("{\"use_rating\":", 14);
+            stalling.set_value();
+          }
           std::this_thread::sleep_for(std::chrono::milliseconds(2500));
           return false;  // gives up without finishing the body
         },
         "application/json");
     EXPECT_TRUE(!res || res->status >= 400);
   });
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  // The others come while the stalled client holds its connection.
+  EXPECT_EQ(stalling.get_future().wait_for(std::chrono::seconds(20)), std::future_status::ready);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(post(kReport.dump(), keys())->status, 201);
   stalled.join();
   EXPECT_EQ(backend_.store().count(), 6);
