@@ -24,16 +24,6 @@ TEST(WordTokens, KeepsWordsNumbersAndEmojiButNoPunctuationOrSpaces) {
   EXPECT_EQ(lowercasedWordTokens("I'm"), std::vector<std::string>{"i'm"});
 }
 
-TEST(WordTokens, RangesAreUtf16CodeUnits) {
-  auto text = lowercased("😀 ab");
-  auto tokens = wordTokens(text);
-  ASSERT_EQ(tokens.size(), 2u);
-  EXPECT_EQ(tokens[0].start, 0);
-  EXPECT_EQ(tokens[0].limit, 2);  // one code point, two UTF-16 units
-  EXPECT_EQ(tokens[1].start, 3);
-  EXPECT_EQ(tokens[1].limit, 5);
-}
-
 TEST(BuildTokenCounts, CountsLowercasedWholeTokensOfTheVocabulary) {
   auto counts = buildTokenCounts("Free FREE free", testVocabulary());
   ASSERT_EQ(counts.size(), 1u);
