@@ -41,12 +41,14 @@ int usage() {
       "         --ham-pairs N        also train on N pairs of ham of the \"zh\" files joined as \"A，B。\" (0)\n"
       "         --dev FILE           judge FILE with the new model afterwards (may be given more than once)\n"
       "         --show-errors        list the misjudged messages of the dev files on standard error\n"
-      "       quelltrain evaluate [--json] [--show-errors] [--errors OUT] [--model DIR [--vocabulary FILE]] FILE\n"
+      "       quelltrain evaluate [--json] [--show-errors] [--errors OUT] [--scores OUT] [--model DIR [--vocabulary FILE]]\n"
+      "                           FILE\n"
       "         judges FILE with the compiled model (default: the one the filter ships) as the filter does,\n"
       "         over the vocabulary built into the program or the one in FILE (a model just trained);\n"
       "         when its lines carry a category (label<TAB>text<TAB>category), also the ham flagged and\n"
       "         the spam missed per category; --errors writes each misjudged message to OUT as a JSON\n"
-      "         line with its score and top words\n");
+      "         line with its score and top words; --scores writes every message's label, category and score\n"
+      "         minus the threshold (above 0 is spam) as a TSV line\n");
   return 2;
 }
 
@@ -89,8 +91,15 @@ std::optional<FeatureVocabulary> readVocabulary(const std::string& path) {
   return FeatureVocabulary::fromText(text);
 }
 
+// Opens path for writing, or holds nullptr when path is empty.
+using OutputFile = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+bool openOutput(const std::string& path, OutputFile* file) {
+  if (!path.empty()) file->reset(std::fopen(path.c_str(), "w"));
+  return path.empty() || *file;
+}
+
 int evaluate(const std::string& file, const std::string& modelDir, const std::string& vocabularyFile, bool json,
-             bool showErrors, const std::string& errorsOut) {
+             bool showErrors, const std::string& errorsOut, const std::string& scoresOut) {
   std::string error;
   auto messages = readLabeledFile(file, &error);
   if (!messages) return fail(error);
@@ -106,18 +115,18 @@ int evaluate(const std::string& file, const std::string& modelDir, const std::st
     return fail(vocabularyFile.empty()
                     ? "the model's features are not the vocabulary built into this program; rebuild after training"
                     : "the model's features are not the vocabulary " + vocabularyFile);
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> errors(nullptr, std::fclose);
-  if (!errorsOut.empty()) {
-    errors.reset(std::fopen(errorsOut.c_str(), "w"));
-    if (!errors) return fail("cannot write " + errorsOut + ": " + std::strerror(errno));
-  }
+  OutputFile errors(nullptr, std::fclose), scores(nullptr, std::fclose);
+  if (!openOutput(errorsOut, &errors)) return fail("cannot write " + errorsOut + ": " + std::strerror(errno));
+  if (!openOutput(scoresOut, &scores)) return fail("cannot write " + scoresOut + ": " + std::strerror(errno));
   EvaluationOptions options;
   options.model = &model.value();
   options.vocabulary = &*vocabulary;
   options.labeledErrors = showErrors ? stderr : nullptr;
   options.explainedErrors = errors.get();
+  options.scores = scores.get();
   auto metrics = evaluateMessages(*messages, options);
   if (errors && std::fclose(errors.release()) != 0) return fail("cannot write " + errorsOut);
+  if (scores && std::fclose(scores.release()) != 0) return fail("cannot write " + scoresOut);
   std::printf("%s", json ? (metrics.json() + "\n").c_str() : metrics.text().c_str());
   return 0;
 }
@@ -131,7 +140,7 @@ int main(int argc, char** argv) {
   std::string command = argv[1];
   if (command == "evaluate") {
     bool json = false, showErrors = false;
-    std::string model, vocabulary, file, errors;
+    std::string model, vocabulary, file, errors, scores;
     for (int i = 2; i < argc; ++i) {
       std::string arg = argv[i];
       if (arg == "--json")
@@ -140,6 +149,8 @@ int main(int argc, char** argv) {
         showErrors = true;
       else if (arg == "--errors" && i + 1 < argc)
         errors = argv[++i];
+      else if (arg == "--scores" && i + 1 < argc)
+        scores = argv[++i];
       else if (arg == "--model" && i + 1 < argc)
         model = argv[++i];
       else if (arg == "--vocabulary" && i + 1 < argc)
@@ -150,7 +161,7 @@ int main(int argc, char** argv) {
         return usage();
     }
     if (file.empty()) return usage();
-    return evaluate(file, model, vocabulary, json, showErrors, errors);
+    return evaluate(file, model, vocabulary, json, showErrors, errors, scores);
   }
   if (command == "train") {
     TrainingRun args;

@@ -62,7 +62,10 @@ std::string SpamMetrics::json() const {
                               {"precision", precision()},
                               {"recall", recall()},
                               {"f1", f1()},
-                              {"messages_per_second", messagesPerSecond()}};
+                              {"messages_per_second", messagesPerSecond()},
+                              {"confusion",
+                               {{"tp", truePositives}, {"fp", falsePositives}, {"tn", trueNegatives},
+                                {"fn", falseNegatives}}}};
   if (!categories.empty()) {
     auto& list = j["categories"] = nlohmann::ordered_json::array();
     for (const auto& [key, figures] : categories) {
