@@ -1,29 +1,31 @@
-// The store and web addresses the app links to, and the two other apps of its maker that it promotes.
+// The addresses the app links to, and the two other apps of its maker that it promotes. A desktop's store
+// is its software centre, which opens an app's page from an appstream: URL of the app's AppStream
+// component id.
 #pragma once
 
 #include <array>
 
 namespace quell {
 
-// This app's write-review page in the store app.
-inline constexpr const char* kWriteReviewLink =
-    "itms-apps://itunes.apple.com/cn/app/id1494451210?mt=8&action=write-review";
-// This app's page on the store's web site, which "推荐给朋友" shares.
-inline constexpr const char* kShareLink = "https://apps.apple.com/cn/app/quellbox/id1494451210?mt=8";
+// This app's page in the software centre, where reviews are written.
+inline constexpr const char* kWriteReviewLink = "appstream://app.quell.Quellbox";
+// What "推荐给朋友" shares: the app's name and how to install it.
+inline constexpr const char* kShareText =
+    "推荐你用 Quellbox 过滤垃圾短信。安装：在软件中心搜索“Quellbox”，或在终端运行 sudo apt install quell。";
 // The maker's page on a social network.
 inline constexpr const char* kSocialLink = "https://weibo.com/quellapp";
 
 struct OtherApp {
   const char* name;
   const char* image;
-  const char* storeId;
+  const char* componentId;
 };
 inline constexpr std::array<OtherApp, 2> kOtherApps = {{
-    {"Quell 记账", "otherApp1.png", "1494451211"},
-    {"Quell 清理", "otherApp2.png", "1494451212"},
+    {"Quell 记账", "otherApp1.png", "app.quell.Ledger"},
+    {"Quell 清理", "otherApp2.png", "app.quell.Cleaner"},
 }};
 
-// The store app's page of another app.
-inline const char* kOtherAppLinkFormat = "itms-apps://itunes.apple.com/app/id%1?mt=8";
+// The software centre's page of another app.
+inline const char* kOtherAppLinkFormat = "appstream://%1";
 
 }  // namespace quell

@@ -1,5 +1,6 @@
 #include "app/common_problem_controller.h"
 
+#include "app/page_title_bar.h"
 #include "platform/ui/dynamic_palette.h"
 #include "platform/ui/navigation_container.h"
 #include "platform/ui/view_background.h"
@@ -38,13 +39,8 @@ void CommonProblemController::viewDidLoad() {
   entries_ = faqEntries();
   setTitle("常见问题");
   setBackgroundColor(this, qb_backgroundColor());
-  if (auto* container = navigationContainer()) {
-    container->setBarBackgroundColor(qb_backgroundColor());
-    container->setShowsHairline(false);
-    container->setPrefersLargeTitles(true);
-    connect(container->setRightBarButton("关闭", true), &QPushButton::clicked, this,
-            &CommonProblemController::closeDismiss);
-  }
+  if (QPushButton* close = setUpClosablePageBar(this))
+    connect(close, &QPushButton::clicked, this, &CommonProblemController::closeDismiss);
   tableView_ = new UITableView(this);
   tableView_->setGeometry(rect());
   tableView_->setCellStyle(UITableViewCell::Style::kSubtitle);

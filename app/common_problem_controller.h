@@ -1,5 +1,5 @@
 // CommonProblemController: five questions and answers about how the filter behaves, read-only, in their
-// own navigation container; "关闭" closes the whole container.
+// own navigation container; "关闭" (or Escape) closes the whole container.
 #pragma once
 
 #include <QString>

@@ -1,5 +1,7 @@
-// The app's launch interface: a phone-sized window (375 x 812, resizable) whose content is a navigation
-// container with the main screen as its root; the shared HUD lives on this window.
+// The app's launch interface: a phone-sized window (375 x 812, or less where the screen has less room for
+// windows; resizable) whose content is a navigation container with the main screen as its root; the shared
+// HUD lives on this window. It starts the keyboard focus ring for the app. While it lives, the settings
+// address opens the app's settings page (QBSettingsController) over the topmost screen.
 #pragma once
 
 #include <QWidget>
@@ -12,6 +14,7 @@ class NavigationContainer;
 class LaunchInterface : public QWidget {
  public:
   LaunchInterface();
+  ~LaunchInterface() override;
   ViewController* mainScreen() const { return main_; }
   NavigationContainer* container() const { return container_; }
 
@@ -19,6 +22,8 @@ class LaunchInterface : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void presentAppSettings();
+
   ViewController* main_;
   NavigationContainer* container_;
 };

@@ -1,6 +1,7 @@
 // QBGuidePageController: a full-screen guide to switching the filter on in the system settings: three
 // cards (screenshots of the steps) in a strip that snaps one card per flick, a title, the settings path,
-// "前往设置" (opens the system settings; the guide stays open) and "×" (closes the guide).
+// "前往设置" (opens the system settings; the guide stays open) and "×" (closes the guide; so does Escape).
+// It fits any page, upright or sideways, following every change of size.
 #pragma once
 
 #include <QLabel>
@@ -40,6 +41,7 @@ class QBGuidePageController : public UIViewController {
 
  protected:
   void viewDidLoad() override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private slots:
   void completionAction();
@@ -47,11 +49,17 @@ class QBGuidePageController : public UIViewController {
 
  private:
   void scrollViewWillEndDragging(QPointF velocity, QPointF* targetContentOffset);
+  void layoutGuide();
 
   double itemWidth_ = 0;
   double itemSpacing_ = 0;
   int currentPage_ = 0;
   UICollectionView* collectionView_ = nullptr;
+  QLabel* backgroundView_ = nullptr;
+  QLabel* titleLabel_ = nullptr;
+  QLabel* setupPageLabel_ = nullptr;
+  QPushButton* completionButton_ = nullptr;
+  QPushButton* dismissButton_ = nullptr;
   QStringList images_;
   QStringList accessibilityLabels_;
 };

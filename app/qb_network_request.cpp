@@ -64,6 +64,10 @@ void QBNetworkRequest::sendRequest(const std::map<std::string, std::string>& rep
   nlohmann::json body(report);
   QByteArray bytes = QByteArray::fromStdString(body.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
 
+  PKHUD& hud = PKHUD::sharedHUD();
+  hud.setContentView(PKHUD::Content::kProgress, "正在提交");
+  hud.setAccessibilityLabel("正在提交");
+  hud.show();  // until the outcome replaces it
   QNetworkReply* reply = network().post(request, bytes);
   QObject::connect(reply, &QNetworkReply::finished, reply, [reply] {
     reply->deleteLater();

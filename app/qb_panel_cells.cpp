@@ -2,7 +2,6 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QPainter>
 #include <QPixmap>
 
 #include "platform/ui/collection_view.h"
@@ -17,18 +16,6 @@ void setFontSize(QLabel* label, int px) {
   QFont font = label->font();
   font.setPixelSize(px);
   label->setFont(font);
-}
-
-// The icon scaled into the label's box, its aspect ratio kept.
-void showImage(QLabel* view, const QImage& image) {
-  if (image.isNull() || view->size().isEmpty()) {
-    view->clear();
-    return;
-  }
-  QPixmap pixmap = QPixmap::fromImage(image).scaled(view->size() * view->devicePixelRatioF(), Qt::KeepAspectRatio,
-                                                    Qt::SmoothTransformation);
-  pixmap.setDevicePixelRatio(view->devicePixelRatioF());
-  view->setPixmap(pixmap);
 }
 
 // A cell as assistive technology sees it: one button, named by the cell's title, with no children.
@@ -57,7 +44,7 @@ QBIconCell::QBIconCell(QWidget* parent, Qt::Alignment titleAlignment, int titleP
     : QWidget(parent), imageView(new QLabel(this)), titleLabel(new QLabel(this)) {
   static const bool installed = (QAccessible::installFactory(iconCellAccessible), true);
   (void)installed;
-  setFocusPolicy(Qt::StrongFocus);
+  setFocusPolicy(Qt::TabFocus);  // the keyboard reaches every cell; a tap moves no focus
   imageView->setAlignment(Qt::AlignCenter);
   titleLabel->setTextFormat(Qt::PlainText);
   setTextColor(titleLabel, UIColor::labelColor());
@@ -68,23 +55,32 @@ QBIconCell::QBIconCell(QWidget* parent, Qt::Alignment titleAlignment, int titleP
 
 void QBIconCell::configure(const QString& title, const QImage& image) {
   titleLabel->setText(title);
-  showImage(imageView, image);
+  image_ = image;
+  showImage();
   setAccessibleName(title);  // one element: the cell, named by its title
 }
 
-void QBIconCell::paintEvent(QPaintEvent*) {
-  if (!hasFocus()) return;
-  QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(QPen(QColor(0, 122, 255), 2));
-  painter.setBrush(Qt::NoBrush);
-  painter.drawRoundedRect(QRectF(rect()).adjusted(2, 2, -2, -2), 10, 10);
+void QBIconCell::resizeEvent(QResizeEvent*) {
+  placeContent(width(), height());
+  showImage();
 }
 
-QBRulesCell::QBRulesCell(QWidget* parent) : QBIconCell(parent, Qt::AlignCenter, 15) {}
+// The icon scaled into its box, its aspect ratio kept.
+void QBIconCell::showImage() {
+  if (image_.isNull() || imageView->size().isEmpty()) {
+    imageView->clear();
+    return;
+  }
+  const qreal ratio = imageView->devicePixelRatioF();
+  QPixmap pixmap =
+      QPixmap::fromImage(image_).scaled(imageView->size() * ratio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  pixmap.setDevicePixelRatio(ratio);
+  imageView->setPixmap(pixmap);
+}
 
-void QBRulesCell::resizeEvent(QResizeEvent*) {
-  const int w = width(), h = height();
+QBRulesCell::QBRulesCell(QWidget* parent) : QBIconCell(parent, Qt::AlignCenter, 15) { titleLabel->setWordWrap(true); }
+
+void QBRulesCell::placeContent(int w, int h) {
   imageView->setGeometry(0, 20, w, h / 2 - 20);
   titleLabel->setGeometry(0, h / 2, w, h / 2);
 }
@@ -93,10 +89,9 @@ QBFunctionCell::QBFunctionCell(QWidget* parent) : QBIconCell(parent, Qt::AlignLe
   titleLabel->setWordWrap(true);
 }
 
-void QBFunctionCell::resizeEvent(QResizeEvent*) {
-  const int w = width(), h = height();
+void QBFunctionCell::placeContent(int w, int h) {
   imageView->setGeometry(25, 0, 32, h);
-  titleLabel->setGeometry(82, 0, w - 32, h);
+  titleLabel->setGeometry(82, 0, w - 82, h);
 }
 
 }  // namespace quell

@@ -1,7 +1,7 @@
 // The cells of the two panels: an icon and a title. Each cell is one element for the keyboard (Tab reaches
 // it; Space or Enter activates it, as a tap does) and for screen readers (a button named by its title,
 // whose labels are not elements of their own). Each kind places the two in its own way whenever it is
-// resized.
+// resized, and the icon is scaled to its new box.
 #pragma once
 
 #include <QLabel>
@@ -21,16 +21,24 @@ class QBIconCell : public QWidget {
 
  protected:
   QBIconCell(QWidget* parent, Qt::Alignment titleAlignment, int titlePixelSize);
-  void paintEvent(QPaintEvent* event) override;  // the focus ring
+  // Places the icon and the title in a cell of this size.
+  virtual void placeContent(int w, int h) = 0;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void showImage();
+
+  QImage image_;
 };
 
-// A tile of the rules grid: the icon above, the title (name and count) below, centred.
+// A tile of the rules grid: the icon above, the title (name and count) below, centred, on two lines when
+// a narrow tile needs them.
 class QBRulesCell : public QBIconCell {
  public:
   explicit QBRulesCell(QWidget* parent);
 
  protected:
-  void resizeEvent(QResizeEvent* event) override;
+  void placeContent(int w, int h) override;
 };
 
 // A row of a function list: the icon on the left, the title after it.
@@ -39,7 +47,7 @@ class QBFunctionCell : public QBIconCell {
   explicit QBFunctionCell(QWidget* parent);
 
  protected:
-  void resizeEvent(QResizeEvent* event) override;
+  void placeContent(int w, int h) override;
 };
 
 }  // namespace quell

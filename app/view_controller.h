@@ -1,21 +1,23 @@
 // ViewController: the app's main screen. A vertically scrolling page with three panels: the rules panel
 // (the four lists with their sizes; a tap opens that list's editor), the functions panel (help, the guide,
 // the message test, review, share, the maker's page) and the other-apps panel. The counts are read afresh
-// every time the screen appears, and at no other time.
+// every time the screen appears, and at no other time; when the shared rule store cannot be opened, the
+// page says above the panels that the lists cannot be saved, and why. The panels follow every change of
+// the screen's width; on a wide screen they keep a readable width, centred.
 #pragma once
 
 #include <QElapsedTimer>
-#include <memory>
 
 #include "engine/rule_store.h"
 #include "platform/ui/view_controller.h"
+
+class QLabel;
 
 namespace quell {
 
 class QBFunctionView;
 class QBRulesView;
 class UIScrollView;
-class UserDefaults;
 
 // The functions panel's rows, in display order.
 enum class FunctionRow : int { kProblems = 0, kTutorial, kReport, kReview, kShare, kSocial };
@@ -25,7 +27,9 @@ class ViewController : public UIViewController {
 
  public:
   explicit ViewController(QWidget* parent = nullptr);
-  ~ViewController() override;
+
+  // The widest the column of panels grows on a wide screen.
+  static constexpr int kReadableWidth = 600;
 
  protected:
   void viewDidLoad() override;
@@ -43,11 +47,15 @@ class ViewController : public UIViewController {
   // Judges the text on the clipboard and offers to report it.
   void testClipboardMessage();
   void showSystemVersionWarning();
+  // The page from the screen's size: the notice and the three panels stacked in a centred column.
+  void layoutPage();
 
   QBRulesView* rulesView_ = nullptr;
+  QBFunctionView* functionView_ = nullptr;
+  QBFunctionView* otherAppView_ = nullptr;
+  QLabel* storeNotice_ = nullptr;  // shown while the rule store cannot be opened
   QElapsedTimer lastLinkOpened_;
   UIScrollView* scrollView_ = nullptr;
-  std::shared_ptr<UserDefaults> userDefaults_;  // the shared rule store; null when it cannot be opened
 };
 
 }  // namespace quell

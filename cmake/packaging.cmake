@@ -19,8 +19,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://quell.app")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The fonts the app's Chinese text is drawn with; no library links them, so dpkg-shlibdeps cannot know.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
+# What the app needs that no library links, so that dpkg-shlibdeps cannot know: the fonts its Chinese text is
+# drawn with (without them every label is boxes), and Qt's Wayland platform plugin, for phone shells run
+# Wayland. Depends, not Recommends: phones install without recommends. The computed Depends are added.
+if(QUELL_BUILD_APP)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-wayland")
+endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -9,7 +9,7 @@
 
 #include "engine/decision_description.h"
 #include "extension/quellguard.h"
-#include "guard1_adaptor.h"  // generated from resources/app.quell.Guard1.xml
+#include "guard1_adaptor.h"  // generated from resources/dbus/app.quell.Guard1.xml
 #include "platform/command_line.h"
 
 namespace quell {

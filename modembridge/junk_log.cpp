@@ -2,8 +2,10 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 
 #include "engine/decision_description.h"
+#include "modembridge/sms_ledger.h"
 #include "platform/data_home.h"
 
 namespace quell {
@@ -20,9 +22,20 @@ std::string utcSecondsAgo(std::int64_t seconds) {
   return text;
 }
 
-std::string utcNow() { return utcSecondsAgo(0); }
+constexpr std::chrono::seconds kBusyTimeout(2);
 
-constexpr const char* kColumns = "id, logged, received, modem, sender, body, reasons, deleted, not_junk";
+// The entry's columns, and whether the bridge is still at work on its message (and why), from its
+// progress row.
+constexpr const char* kColumns =
+    "junk.id, logged, junk.received, junk.modem, junk.sender, junk.body, reasons, junk.deleted, not_junk, read, "
+    "sms.step, sms.waiting FROM junk LEFT JOIN sms ON sms.entry = junk.id AND sms.step < 3";
+
+// The junk table as every version made it, and what later versions added.
+constexpr const char* kSchema =
+    "CREATE TABLE IF NOT EXISTS junk(id INTEGER PRIMARY KEY AUTOINCREMENT, logged TEXT NOT NULL,"
+    " received TEXT NOT NULL, modem TEXT NOT NULL, sender TEXT NOT NULL, body TEXT NOT NULL,"
+    " reasons TEXT NOT NULL, deleted INTEGER NOT NULL DEFAULT 0, not_junk INTEGER NOT NULL DEFAULT 0);"
+    "CREATE INDEX IF NOT EXISTS junk_logged ON junk(logged)";
 
 }  // namespace
 
@@ -34,72 +47,70 @@ std::filesystem::path JunkLog::defaultPath() {
 
 Result<std::unique_ptr<JunkLog>, StoreError> JunkLog::open(const std::filesystem::path& file, JunkLogLimits limits) {
   // Durable: quelllog reads while the bridge writes, and every commit is on disk before it returns.
-  auto db = SqliteDatabase::openDurable(file, std::chrono::seconds(2));
+  auto db = SqliteDatabase::openDurable(file, kBusyTimeout);
   if (!db) return db.failure();
-  auto setup = db->execute(
-      "CREATE TABLE IF NOT EXISTS junk(id INTEGER PRIMARY KEY AUTOINCREMENT, logged TEXT NOT NULL,"
-      " received TEXT NOT NULL, modem TEXT NOT NULL, sender TEXT NOT NULL, body TEXT NOT NULL,"
-      " reasons TEXT NOT NULL, deleted INTEGER NOT NULL DEFAULT 0, not_junk INTEGER NOT NULL DEFAULT 0);"
-      "CREATE TABLE IF NOT EXISTS judged(fingerprint TEXT PRIMARY KEY, judged TEXT NOT NULL)",
-      StoreError::kCannotOpen);
+  std::unique_ptr<JunkLog> log(new JunkLog(std::move(*db), limits));
+  SqliteTransaction transaction(log->db_);
+  auto setup = transaction.begun();
+  if (setup) setup = log->db_.execute(kSchema, StoreError::kCannotOpen);
+  // The "read" column came later; a log without it gains it.
+  if (setup && !log->db_.prepare("SELECT read FROM junk LIMIT 0"))
+    setup = log->db_.execute("ALTER TABLE junk ADD COLUMN read INTEGER NOT NULL DEFAULT 0", StoreError::kCannotOpen);
+  if (setup) setup = SmsLedger::createTables(log->db_, limits.maxAge);
+  if (setup) setup = transaction.commit();
   if (!setup) return Failure<StoreError>{setup.code(), file.string() + " is not a usable junk log: " + setup.message()};
-  return std::unique_ptr<JunkLog>(new JunkLog(std::move(*db), limits));
+  return log;
+}
+
+Result<std::unique_ptr<JunkLog>, StoreError> JunkLog::openForReading(const std::filesystem::path& file) {
+  auto db = SqliteDatabase::openForReading(file, kBusyTimeout);
+  if (!db) return db.failure();
+  std::unique_ptr<JunkLog> log(new JunkLog(std::move(*db), {}));
+  // A log of an earlier version lacks what the list shows; the bridge's next start brings it up to date.
+  if (!log->db_.prepare("SELECT read FROM junk, sms LIMIT 0"))
+    return Failure<StoreError>{StoreError::kCannotOpen,
+                               file.string() + " is not a junk log of this version (quellmodem brings it up to date)"};
+  return log;
 }
 
 Result<std::int64_t, StoreError> JunkLog::record(const JunkMessage& message) {
   SqliteTransaction transaction(db_);
   if (!transaction.begun()) return transaction.begun().failure();
-  auto insert =
-      db_.prepare("INSERT INTO junk(logged, received, modem, sender, body, reasons) VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
+  auto id = insert(message);
+  if (!id) return id;
+  if (auto committed = transaction.commit(); !committed) return committed.failure();
+  return id;
+}
+
+Result<std::int64_t, StoreError> JunkLog::insert(const JunkMessage& message) {
+  auto insert = db_.prepare(
+      "INSERT INTO junk(logged, received, modem, sender, body, reasons) VALUES(?1, ?2, ?3, ?4, ?5, ?6) RETURNING id");
   if (!insert) return insert.failure();
-  insert->bindText(1, utcNow());
+  insert->bindText(1, utcSecondsAgo(0));
   insert->bindText(2, message.received);
   insert->bindText(3, message.modem);
   insert->bindText(4, message.sender);
   insert->bindText(5, message.body);
   insert->bindText(6, message.reasons.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
-  if (auto inserted = insert->run(); !inserted) return inserted.failure();
-  auto id = db_.prepare("SELECT last_insert_rowid()");
-  if (!id) return id.failure();
-  if (auto row = id->nextRow(StoreError::kWriteFailed); !row || !*row)
-    return row ? Failure<StoreError>{StoreError::kWriteFailed, "the new entry has no id"} : row.failure();
-  const std::int64_t newId = id->columnInt64(0);
-  // The bounds: nothing older than the maximum age, and only the newest entries up to the maximum count.
-  auto prune = db_.prepare(
-      "DELETE FROM junk WHERE logged < ?1 OR id <= (SELECT id FROM junk ORDER BY id DESC "
-      "LIMIT 1 OFFSET ?2)");
-  if (!prune) return prune.failure();
-  prune->bindText(1, utcSecondsAgo(std::chrono::duration_cast<std::chrono::seconds>(limits_.maxAge).count()));
-  prune->bindInt64(2, std::max<std::int64_t>(limits_.maxEntries, 1));
-  if (auto pruned = prune->run(); !pruned) return pruned.failure();
-  if (auto committed = transaction.commit(); !committed) return committed.failure();
-  return newId;
+  auto row = insert->nextRow(StoreError::kWriteFailed);
+  if (!row) return row.failure();
+  if (!*row) return Failure<StoreError>{StoreError::kWriteFailed, "the new entry has no id"};
+  const std::int64_t id = insert->columnInt64(0);
+  if (auto done = insert->run(); !done) return done.failure();
+  if (auto pruned = prune(); !pruned) return pruned.failure();
+  return id;
 }
 
-Result<bool, StoreError> JunkLog::judgedBefore(const std::string& fingerprint) {
-  auto query = db_.prepare("SELECT 1 FROM judged WHERE fingerprint = ?1");
-  if (!query) return query.failure();
-  query->bindText(1, fingerprint);
-  return query->nextRow();
-}
-
-Status<StoreError> JunkLog::rememberJudged(const std::string& fingerprint) {
-  SqliteTransaction transaction(db_);
-  if (!transaction.begun()) return transaction.begun();
-  auto insert = db_.prepare("INSERT OR IGNORE INTO judged(fingerprint, judged) VALUES(?1, ?2)");
-  if (!insert) return insert.status();
-  insert->bindText(1, fingerprint);
-  insert->bindText(2, utcNow());
-  if (auto inserted = insert->run(); !inserted) return inserted;
-  // As bounded as the entries: by age, and at most ten times as many as entries are kept.
+Status<StoreError> JunkLog::prune() {
+  // Nothing older than the maximum age and only the newest entries up to the maximum count, both found
+  // through an index (logged, and the id), never by reading the whole table; pending entries stay.
   auto prune = db_.prepare(
-      "DELETE FROM judged WHERE judged < ?1 OR rowid <= (SELECT rowid FROM judged ORDER BY "
-      "rowid DESC LIMIT 1 OFFSET ?2)");
+      "DELETE FROM junk WHERE (logged < ?1 OR id <= (SELECT id FROM junk ORDER BY id DESC LIMIT 1 OFFSET ?2))"
+      " AND id NOT IN (SELECT entry FROM sms WHERE step < 3 AND entry IS NOT NULL)");
   if (!prune) return prune.status();
   prune->bindText(1, utcSecondsAgo(std::chrono::duration_cast<std::chrono::seconds>(limits_.maxAge).count()));
-  prune->bindInt64(2, std::max<std::int64_t>(limits_.maxEntries, 1) * 10);
-  if (auto pruned = prune->run(); !pruned) return pruned;
-  return transaction.commit();
+  prune->bindInt64(2, std::max<std::int64_t>(limits_.maxEntries, 1));
+  return prune->run();
 }
 
 Status<StoreError> JunkLog::setFlag(const char* column, std::int64_t id) {
@@ -109,15 +120,23 @@ Status<StoreError> JunkLog::setFlag(const char* column, std::int64_t id) {
   return update->run();
 }
 
-Status<StoreError> JunkLog::markDeleted(std::int64_t id) { return setFlag("deleted", id); }
 Status<StoreError> JunkLog::markNotJunk(std::int64_t id) { return setFlag("not_junk", id); }
+Status<StoreError> JunkLog::markRead(std::int64_t id) { return setFlag("read", id); }
 
-Status<StoreError> JunkLog::clear() { return db_.execute("DELETE FROM junk"); }  // what was judged stays judged
+Status<StoreError> JunkLog::remove(std::int64_t id) {
+  auto remove = db_.prepare("DELETE FROM junk WHERE id = ?1");
+  if (!remove) return remove.status();
+  remove->bindInt64(1, id);
+  return remove->run();
+}
 
-Result<std::vector<JunkEntry>, StoreError> JunkLog::select(const char* where, std::optional<std::int64_t> id) {
-  auto query = db_.prepare(std::string("SELECT ") + kColumns + " FROM junk " + where + " ORDER BY id");
+Status<StoreError> JunkLog::clear() { return db_.execute("DELETE FROM junk"); }
+
+Result<std::vector<JunkEntry>, StoreError> JunkLog::select(const std::string& where, const std::string& order,
+                                                           const std::function<void(SqliteStatement&)>& bind) {
+  auto query = db_.prepare(std::string("SELECT ") + kColumns + " " + where + " ORDER BY junk.id " + order);
   if (!query) return query.failure();
-  if (id) query->bindInt64(1, *id);
+  bind(*query);
   std::vector<JunkEntry> found;
   for (;;) {
     auto row = query->nextRow();
@@ -134,15 +153,31 @@ Result<std::vector<JunkEntry>, StoreError> JunkLog::select(const char* where, st
     if (reasons.is_object()) entry.message.reasons = std::move(reasons);
     entry.deleted = query->columnInt64(7) != 0;
     entry.notJunk = query->columnInt64(8) != 0;
+    entry.read = query->columnInt64(9) != 0;
+    if (!query->columnIsNull(10))
+      entry.pending = SmsLedger::pendingReason(static_cast<int>(query->columnInt64(10)), query->columnText(11));
     found.push_back(std::move(entry));
   }
   return found;
 }
 
-Result<std::vector<JunkEntry>, StoreError> JunkLog::entries() { return select("", std::nullopt); }
+Result<std::vector<JunkEntry>, StoreError> JunkLog::entries() {
+  return select("", "ASC", [](SqliteStatement&) {});
+}
+
+Result<std::vector<JunkEntry>, StoreError> JunkLog::entries(const JunkQuery& query) {
+  // instr() finds the text as typed; LIKE would treat % and _ in it as patterns.
+  return select(
+      "WHERE (?1 = 0 OR junk.id < ?1) AND (?2 = '' OR instr(junk.sender, ?2) > 0 OR instr(junk.body, ?2) > 0)",
+      "DESC LIMIT ?3", [&](SqliteStatement& statement) {
+        statement.bindInt64(1, query.before);
+        statement.bindText(2, query.search);
+        statement.bindInt64(3, std::max(query.limit, 0));
+      });
+}
 
 Result<std::optional<JunkEntry>, StoreError> JunkLog::entry(std::int64_t id) {
-  auto found = select("WHERE id = ?1", id);
+  auto found = select("WHERE junk.id = ?1", "ASC", [id](SqliteStatement& statement) { statement.bindInt64(1, id); });
   if (!found) return found.failure();
   if (found->empty()) return std::optional<JunkEntry>();
   return std::optional<JunkEntry>(std::move(found->front()));
@@ -163,6 +198,8 @@ nlohmann::ordered_json junkEntryJson(const JunkEntry& entry) {
   if (!json.contains("matched")) json["matched"] = nlohmann::ordered_json::array();
   json["deleted"] = entry.deleted;
   json["notJunk"] = entry.notJunk;
+  json["read"] = entry.read;
+  json["pending"] = entry.pending ? nlohmann::ordered_json(*entry.pending) : nlohmann::ordered_json();
   return json;
 }
 

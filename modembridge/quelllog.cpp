@@ -1,20 +1,24 @@
 // quelllog: reads the junk log that the SMS bridge keeps, and takes a message back.
 //   quelllog list [--json]     every entry, oldest first (--json: one JSON object per line)
 //   quelllog show ID           one entry, every field
-//   quelllog export [FILE]     every entry as JSON Lines, to FILE or standard output
+//   quelllog export [FILE]     every entry as JSON Lines, to FILE (replaced whole, or left as it was) or
+//                              standard output
 //   quelllog not-junk ID       adds the sender to the number whitelist and marks the entry
 //   quelllog clear             removes every entry
-// The log is $XDG_DATA_HOME/quell/junk-log.sqlite, or the file named by QUELL_JUNK_LOG.
+// The log is $XDG_DATA_HOME/quell/junk-log.sqlite, or the file named by QUELL_JUNK_LOG. The reading commands
+// open it read-only, so a log on a read-only mount can be read. Output that cannot be written whole (a full
+// disk) is a failure, exit 1.
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <filesystem>
 #include <string>
 
 #include "engine/rule_store.h"
 #include "modembridge/junk_log.h"
+#include "platform/atomic_file.h"
 #include "platform/bundle.h"
+#include "platform/command_line.h"
 #include "platform/one_line_text.h"
 
 const quell::BundleIdentity quell::kMainBundleIdentity = {"Quellbox", "app.quell.quelllog"};
@@ -24,28 +28,14 @@ namespace {
 using quell::JunkEntry;
 using quell::JunkLog;
 
-int fail(const std::string& message) {
-  std::fprintf(stderr, "quelllog: %s\n", message.c_str());
-  return 1;
-}
+const quell::CommandLine kCli("quelllog",
+                              "usage: quelllog list [--json]\n"
+                              "       quelllog show ID\n"
+                              "       quelllog export [FILE]\n"
+                              "       quelllog not-junk ID   (the sender goes on the number whitelist)\n"
+                              "       quelllog clear\n");
 
-int usage() {
-  std::fprintf(stderr,
-               "usage: quelllog list [--json]\n"
-               "       quelllog show ID\n"
-               "       quelllog export [FILE]\n"
-               "       quelllog not-junk ID   (the sender goes on the number whitelist)\n"
-               "       quelllog clear\n");
-  return 2;
-}
-
-std::optional<std::int64_t> parseId(const char* text) {
-  std::int64_t id = 0;
-  const char* end = text + std::strlen(text);
-  auto [stop, ec] = std::from_chars(text, end, id);
-  if (ec != std::errc() || stop != end || id <= 0) return std::nullopt;
-  return id;
-}
+int fail(const std::string& message) { return kCli.fail(message); }
 
 std::string jsonLine(const JunkEntry& entry) {
   return quell::junkEntryJson(entry).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
@@ -78,10 +68,11 @@ int list(JunkLog& log, bool json) {
       continue;
     }
     const std::string stage = entry.message.reasons.value("stage", std::string());
-    std::printf("%lld\t%s\t%s\t%s %s%s%s\t%s\n", static_cast<long long>(entry.id),
+    const std::string pending = entry.pending ? " [pending: " + quell::oneLineText(*entry.pending) + "]" : "";
+    std::printf("%lld\t%s\t%s\t%s %s%s%s%s\t%s\n", static_cast<long long>(entry.id),
                 quell::oneLineText(entry.message.received).c_str(), quell::oneLineText(entry.message.sender).c_str(),
                 stage.c_str(), quell::oneLineText(reasonText(entry)).c_str(), entry.deleted ? " [deleted]" : "",
-                entry.notJunk ? " [not junk]" : "", quell::oneLineText(entry.message.body).c_str());
+                entry.notJunk ? " [not junk]" : "", pending.c_str(), quell::oneLineText(entry.message.body).c_str());
   }
   return 0;
 }
@@ -99,8 +90,9 @@ int show(JunkLog& log, std::int64_t id) {
       "reasons   %s\n",
       quell::oneLineText(e.message.reasons.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace))
           .c_str());
-  std::printf("deleted   %s\nnot junk  %s\nbody      %s\n", e.deleted ? "yes" : "no", e.notJunk ? "yes" : "no",
-              quell::oneLineText(e.message.body).c_str());
+  std::printf("deleted   %s\nnot junk  %s\n", e.deleted ? "yes" : "no", e.notJunk ? "yes" : "no");
+  if (e.pending) std::printf("pending   %s\n", quell::oneLineText(*e.pending).c_str());
+  std::printf("body      %s\n", quell::oneLineText(e.message.body).c_str());
   return 0;
 }
 
@@ -113,10 +105,9 @@ int exportEntries(JunkLog& log, const char* path) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     return 0;
   }
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  out.close();
-  return out ? 0 : fail(std::string("cannot write ") + path);
+  // Whole or not at all: a failed export leaves the previous one as it was.
+  if (auto written = quell::writeFileAtomically(path, text); !written) return fail(written.message());
+  return 0;
 }
 
 int notJunk(JunkLog& log, std::int64_t id) {
@@ -140,26 +131,38 @@ int notJunk(JunkLog& log, std::int64_t id) {
   return 0;
 }
 
+// The log for a command: read-only for the reading commands when it exists (a read-only mount, another
+// user's log), else opened for writing, which makes an empty one.
+quell::Result<std::unique_ptr<JunkLog>, quell::StoreError> openLog(bool reading) {
+  const auto path = JunkLog::defaultPath();
+  std::error_code ec;
+  if (reading && std::filesystem::exists(path, ec)) return JunkLog::openForReading(path);
+  return JunkLog::open(path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) return usage();
+  if (auto code = kCli.standardOption(argc, argv)) return *code;
+  if (argc < 2) return kCli.usageError("a command is needed");
   const std::string command = argv[1];
   const bool known = (command == "list" && (argc == 2 || (argc == 3 && std::strcmp(argv[2], "--json") == 0))) ||
                      ((command == "show" || command == "not-junk") && argc == 3) ||
                      (command == "export" && argc <= 3) || (command == "clear" && argc == 2);
-  if (!known) return usage();
+  if (!known) return kCli.usageError("unknown command or arguments: " + quell::oneLineText(command));
   std::optional<std::int64_t> id;
   if (command == "show" || command == "not-junk") {
-    id = parseId(argv[2]);
-    if (!id) return fail(std::string("ID must be a whole number as 'quelllog list' shows it, not \"") + argv[2] + "\"");
+    id = quell::parseWholeNumber(argv[2], 1, INT64_MAX);
+    if (!id)
+      return fail("ID must be a whole number as 'quelllog list' shows it, not \"" + quell::oneLineText(argv[2]) + "\"");
   }
-  auto log = JunkLog::open(JunkLog::defaultPath());
+  const bool reading = command == "list" || command == "show" || command == "export";
+  auto log = openLog(reading);
   if (!log) return fail(log.message());
-  if (command == "list") return list(**log, argc == 3);
-  if (command == "show") return show(**log, *id);
-  if (command == "export") return exportEntries(**log, argc == 3 ? argv[2] : nullptr);
-  if (command == "not-junk") return notJunk(**log, *id);
+  if (command == "list") return kCli.finish(list(**log, argc == 3));
+  if (command == "show") return kCli.finish(show(**log, *id));
+  if (command == "export") return kCli.finish(exportEntries(**log, argc == 3 ? argv[2] : nullptr));
+  if (command == "not-junk") return kCli.finish(notJunk(**log, *id));
   if (auto cleared = (*log)->clear(); !cleared) return fail(cleared.message());
   return 0;
 }

@@ -110,6 +110,21 @@ Result<SqliteDatabase, StoreError> SqliteDatabase::openDurable(const std::filesy
   return database;
 }
 
+Result<SqliteDatabase, StoreError> SqliteDatabase::openForReading(const std::filesystem::path& path,
+                                                                  std::chrono::milliseconds busyTimeout) {
+  sqlite3* db = nullptr;
+  const int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX, nullptr);
+  SqliteDatabase database(db);
+  if (rc != SQLITE_OK)
+    return Failure<StoreError>{StoreError::kCannotOpen,
+                               "cannot open " + path.string() + ": " + (db ? sqlite3_errmsg(db) : "out of memory")};
+  sqlite3_busy_timeout(db, static_cast<int>(busyTimeout.count()));
+  // The first read of the schema: a file that is not a database fails here.
+  if (auto schema = database.execute("SELECT count(*) FROM sqlite_schema", StoreError::kCannotOpen); !schema)
+    return Failure<StoreError>{schema.code(), path.string() + " cannot be read as a database: " + schema.message()};
+  return database;
+}
+
 SqliteDatabase& SqliteDatabase::operator=(SqliteDatabase&& other) noexcept {
   if (this != &other) {
     sqlite3_close_v2(db_);

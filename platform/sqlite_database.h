@@ -69,6 +69,11 @@ class SqliteDatabase {
   // database; with kBusy when another connection holds the file beyond the timeout.
   static Result<SqliteDatabase, StoreError> openDurable(const std::filesystem::path& path,
                                                         std::chrono::milliseconds busyTimeout);
+  // Opens an existing database at path for reading only, so that a store on a read-only mount, or one the
+  // caller may not write, can still be read. Nothing is created. Fails with kCannotOpen when the file is
+  // absent, unreadable or not a database.
+  static Result<SqliteDatabase, StoreError> openForReading(const std::filesystem::path& path,
+                                                           std::chrono::milliseconds busyTimeout);
   ~SqliteDatabase() { sqlite3_close_v2(db_); }
   SqliteDatabase(SqliteDatabase&& other) noexcept : db_(other.db_) { other.db_ = nullptr; }
   SqliteDatabase& operator=(SqliteDatabase&& other) noexcept;

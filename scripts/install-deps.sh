@@ -9,9 +9,9 @@ set -eu
 
 PROGRAMS="build-essential cmake ninja-build pkg-config ca-certificates
   libicu-dev libsqlite3-dev libssl-dev nlohmann-json3-dev libcpp-httplib-dev liblinear-dev"
-APP="qt6-base-dev fonts-noto-cjk"
+APP="qt6-base-dev fonts-noto-cjk qt6-wayland"
 PACKAGE="file dpkg-dev"
-TESTS="git libgtest-dev libbenchmark-dev python3 clang libclang-rt-14-dev clang-format dbus-daemon python3-dbus python3-gi"
+TESTS="git libgtest-dev libbenchmark-dev python3 clang libclang-rt-14-dev clang-format dbus-daemon python3-dbus python3-gi appstream"
 
 case "${1:-all}" in
   programs) PACKAGES="$PROGRAMS" ;;

@@ -9,6 +9,7 @@
 
 #include "platform/ui/ui_color.h"
 #include "uikit/button_style.h"
+#include "uikit/palette.h"
 #include "uikit/text_field_style.h"
 #include "uikit/view_style.h"
 
@@ -83,7 +84,7 @@ class NeumorphicHooks : public QObject {
   // so this settles after one repaint.
   static void followAppearance(QLineEdit* field) {
     QPalette palette = field->palette();
-    QColor text = UIColor::labelColor().resolved(), placeholder = UIColor::secondaryLabelColor().resolved();
+    QColor text = UIColor::labelColor().resolved(), placeholder = qb_secondaryLabel().resolved();
     if (palette.color(QPalette::Text) == text && palette.color(QPalette::PlaceholderText) == placeholder) return;
     palette.setColor(QPalette::Text, text);
     palette.setColor(QPalette::PlaceholderText, placeholder);

@@ -29,7 +29,10 @@ UIColor qb_systemGray5() { return named(UIColor::whiteColor, UIColor::systemGray
 UIColor qb_systemGray6() { return named(UIColor::whiteColor, UIColor::systemGray6Color); }
 UIColor qb_systemBackground() { return named(UIColor::whiteColor, UIColor::systemBackgroundColor); }
 UIColor qb_label() { return named(UIColor::blackColor, UIColor::labelColor); }
-UIColor qb_secondaryLabel() { return named(UIColor::grayColor, UIColor::secondaryLabelColor); }
+// A darker grey than the platform's plain grey (808080), which reads at only 3.5:1 on the page colour.
+UIColor qb_secondaryLabel() {
+  return named([] { return rgb(0x66, 0x66, 0x66); }, UIColor::secondaryLabelColor);
+}
 
 UIColor create(const UIColor& light, const std::optional<UIColor>& dark) {
   if (!systemSupportsDynamicColors()) return light;

@@ -8,7 +8,9 @@
 //   qb_systemGray6        light white            dark systemGray6Color
 //   qb_systemBackground   light white            dark systemBackgroundColor
 //   qb_label              light black            dark labelColor
-//   qb_secondaryLabel     light gray             dark secondaryLabelColor
+//   qb_secondaryLabel     light 666666           dark secondaryLabelColor
+//
+// Every text colour reads at 4.5:1 or better on the surfaces it is used on, in both appearances.
 #pragma once
 
 #include <functional>

@@ -7,7 +7,7 @@
 #include <QObject>
 #include <optional>
 
-#include "platform/ui/style_properties.h"
+#include "uikit/style_properties.h"
 
 namespace quell {
 

@@ -1,14 +1,13 @@
 #include "platform/ui/alert_controller.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QScroller>
 
 #include "platform/ui/dynamic_palette.h"
+#include "platform/ui/kinetic_scrolling.h"
 #include "platform/ui/trait_collection.h"
 #include "platform/ui/ui_color.h"
 
@@ -16,7 +15,6 @@ namespace quell {
 
 namespace {
 constexpr int kCardWidth = 270, kButtonHeight = 44;
-const QColor kTint(0, 122, 255), kDestructive(255, 59, 48);
 
 // The card's own look: rounded, in the appearance's grouped background.
 class Card : public QWidget {
@@ -97,11 +95,10 @@ void UIAlertController::viewDidLoad() {
         "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
         "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }");
     messageArea_->setWidget(makeLabel(nullptr, message_, 13, false));
-    QScroller::grabGesture(messageArea_->viewport(), QScroller::TouchGesture);
+    enableKineticScrolling(messageArea_);
   }
   if (field_) {
     field_->setParent(card_);
-    field_->setAlignment(Qt::AlignCenter);
     field_->setMinimumHeight(30);
     setTextFieldColors(field_);  // dark field colours in the dark appearance
     field_->show();
@@ -112,12 +109,13 @@ void UIAlertController::viewDidLoad() {
   });
   for (auto& action : actions_) {
     action.button = new QPushButton(action.title, card_);
-    QColor color = action.style == ActionStyle::kDestructive ? kDestructive : kTint;
-    action.button->setStyleSheet(QString("QPushButton { color: %1; border: none; background: transparent; "
-                                         "font-size: 17px; font-weight: %2; }"
+    action.button->setStyleSheet(QString("QPushButton { border: none; background: transparent; "
+                                         "font-size: 17px; font-weight: %1; }"
                                          "QPushButton:pressed { background: rgba(128,128,128,40); }")
-                                     .arg(color.name())
                                      .arg(action.style == ActionStyle::kCancel ? 600 : 400));
+    setDynamicPaletteColor(
+        action.button, QPalette::ButtonText,
+        action.style == ActionStyle::kDestructive ? UIColor::systemRedColor() : UIColor::systemBlueColor());
     action.button->setAccessibleName(action.title);
     auto handler = action.handler;
     connect(action.button, &QPushButton::clicked, this, [this, handler] {
@@ -125,9 +123,17 @@ void UIAlertController::viewDidLoad() {
       if (handler) handler();
     });
   }
+  for (const auto& action : actions_) {
+    if (action.style == ActionStyle::kCancel) setEscapeButton(action.button);
+  }
+  if (field_) {
+    auto preferred = std::find_if(actions_.begin(), actions_.end(),
+                                  [](const Action& a) { return a.style == ActionStyle::kDefault; });
+    if (preferred != actions_.end()) connect(field_, &QLineEdit::returnPressed, preferred->button, &QPushButton::click);
+  }
   layoutCard();
   card_->show();  // built while the alert is being shown, so it must be shown itself
-  // Keys go to the alert (or its field): Escape cancels.
+  // Keys go to the field, or to the alert itself, so that Space presses no button before Tab chose one.
   setFocusPolicy(Qt::StrongFocus);
   if (field_)
     field_->setFocus();
@@ -186,18 +192,6 @@ void UIAlertController::layoutCard() {
 void UIAlertController::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   layoutCard();
-}
-
-void UIAlertController::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    for (const auto& action : actions_) {
-      if (action.style == ActionStyle::kCancel && action.button) {
-        action.button->click();  // as a tap would: closes the alert, then runs the handler
-        return;
-      }
-    }
-  }
-  UIViewController::keyPressEvent(event);
 }
 
 void UIAlertController::paintEvent(QPaintEvent*) {

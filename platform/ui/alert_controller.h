@@ -1,9 +1,10 @@
 // UIAlertController: a small card over a dimmed screen with a title, an optional message, an optional text
 // field and buttons. With two buttons they sit side by side, the cancel one on the left; with more, they
 // are stacked with the cancel one last. Cancel is bold, destructive red. A tap closes the alert, then runs
-// the button's handler; Escape does what the cancel button does, when there is one. The card never grows
-// past the window: a long message scrolls inside it, and the buttons stay in view. Texts are shown as plain
-// text, line breaks kept. Present it with presentViewController (it appears in place).
+// the button's handler; Escape does what the cancel button does, when there is one, and Return in the text
+// field what the first default-style button does. The card never grows past the window: a long message
+// scrolls inside it (by the wheel, a drag or a finger), and the buttons stay in view. Texts are shown as
+// plain text, line breaks kept. Present it with presentViewController (it appears in place).
 #pragma once
 
 #include <QLineEdit>
@@ -41,7 +42,6 @@ class UIAlertController : public UIViewController {
   void viewDidLoad() override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   struct Action {

@@ -35,6 +35,13 @@ QRectF UICollectionView::frameForItem(int item) const {
   return QRectF(QPointF(x, y), l.itemSize);
 }
 
+void UICollectionView::setCollectionViewLayout(const UICollectionViewFlowLayout& layout) {
+  layout_ = layout;
+  placeCells();
+}
+
+void UICollectionView::resizeEvent(QResizeEvent*) { placeCells(); }
+
 void UICollectionView::reloadData() {
   visible_ = source_.numberOfItems ? source_.numberOfItems() : 0;
   while (static_cast<int>(pool_.size()) < visible_ && source_.makeCell) {

@@ -40,6 +40,8 @@ class UICollectionView : public QWidget {
   UICollectionView(const UICollectionViewFlowLayout& layout, QWidget* parent = nullptr);
 
   void setDataSource(DataSource source) { source_ = std::move(source); }
+  // Replaces the layout (after a change of size, say) and places the cells by it at once.
+  void setCollectionViewLayout(const UICollectionViewFlowLayout& layout);
   void setScrollEnabled(bool enabled) { scrollEnabled_ = enabled; }
   // velocity in points per millisecond along the scroll direction; *target may be changed.
   std::function<void(QPointF velocity, QPointF* target)> scrollViewWillEndDragging;
@@ -59,6 +61,7 @@ class UICollectionView : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void placeCells();

@@ -73,7 +73,8 @@ void setTextColor(QLabel* label, const UIColor& color) {
 void setTextFieldColors(QLineEdit* field) {
   setDynamicPaletteColor(field, QPalette::Base, fieldColor(QColor(255, 255, 255), QColor(0x1C, 0x1C, 0x1E)));
   setDynamicPaletteColor(field, QPalette::Text, UIColor::labelColor());
-  setDynamicPaletteColor(field, QPalette::PlaceholderText, UIColor::secondaryLabelColor());
+  setDynamicPaletteColor(field, QPalette::PlaceholderText,
+                         fieldColor(QColor(0x66, 0x66, 0x66), QColor(0xEB, 0xEB, 0xF5, 153)));
 }
 
 }  // namespace quell

@@ -19,7 +19,7 @@ void setDynamicPaletteColor(QWidget* widget, QPalette::ColorRole role, const UIC
 void setTextColor(QLabel* label, const UIColor& color);
 
 // A text field in the appearance's field colours: white with black text in light, a dark grey inset
-// (1C1C1E) with white text in dark, and a secondary-label placeholder.
+// (1C1C1E) with white text in dark, and a grey placeholder that reads at 4.5:1 or better on either.
 void setTextFieldColors(QLineEdit* field);
 
 }  // namespace quell

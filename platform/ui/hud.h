@@ -1,6 +1,8 @@
-// PKHUD: the one shared heads-up display on the main window. It shows a success mark, an error mark or a
-// short text in a rounded square over the window's centre, and hides itself after a given delay. Its
-// accessibility label is what screen readers announce. Main thread only.
+// PKHUD: the one shared heads-up display on the main window. It shows a success mark, an error mark (each
+// with a short text below it, when given), a short text, or a spinning progress mark with its text, in a
+// rounded box over the window's centre that never grows past the window, and hides itself after a given
+// delay (a progress mark stays until something else is shown). Its accessibility label is what screen
+// readers announce. Main thread only.
 #pragma once
 
 #include <QPointer>
@@ -14,12 +16,13 @@ class PKHUD : public QObject {
   Q_OBJECT
 
  public:
-  enum class Content { kSuccess, kError, kText };
+  enum class Content { kSuccess, kError, kText, kProgress };
 
   static PKHUD& sharedHUD();
   // The window the HUD shows on; set by the launch interface.
   static void setMainWindow(QWidget* window);
 
+  // The content of the next show(); text goes below a mark, or is the whole content of kText.
   void setContentView(Content content, const QString& text = {});
   void setAccessibilityLabel(const QString& label);
   void show();

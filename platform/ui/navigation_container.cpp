@@ -2,13 +2,13 @@
 
 #include <QPainter>
 
+#include "platform/ui/dynamic_palette.h"
 #include "platform/ui/view_controller.h"
 
 namespace quell {
 
 namespace {
 constexpr int kBarRow = 44, kLargeTitleRow = 52, kSideMargin = 16;
-const QColor kTint(0, 122, 255);
 }  // namespace
 
 NavigationContainer::NavigationContainer(UIViewController* root, QWidget* parent)
@@ -22,11 +22,6 @@ NavigationContainer::NavigationContainer(UIViewController* root, QWidget* parent
 
 void NavigationContainer::setPrefersLargeTitles(bool large) {
   largeTitles_ = large;
-  QFont font = title_->font();
-  font.setPixelSize(large ? 34 : 17);
-  font.setBold(true);
-  title_->setFont(font);
-  title_->setAlignment(large ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
   layoutBar();
 }
 
@@ -54,8 +49,8 @@ QPushButton* NavigationContainer::makeBarButton(QPushButton*& slot, const QStrin
   font.setPixelSize(17);
   font.setBold(done);
   slot->setFont(font);
-  slot->setStyleSheet(
-      QString("QPushButton { color: %1; border: none; background: transparent; padding: 0 4px; }").arg(kTint.name()));
+  slot->setStyleSheet("QPushButton { border: none; background: transparent; padding: 0 4px; }");
+  setDynamicPaletteColor(slot, QPalette::ButtonText, UIColor::systemBlueColor());
   slot->show();
   layoutBar();
   return slot;
@@ -69,14 +64,20 @@ QPushButton* NavigationContainer::setRightBarButton(const QString& title, bool d
   return makeBarButton(right_, title, done);
 }
 
-int NavigationContainer::barHeight() const { return kBarRow + (largeTitles_ ? kLargeTitleRow : 0); }
+int NavigationContainer::barHeight() const { return kBarRow + (showsLargeTitle() ? kLargeTitleRow : 0); }
 
 void NavigationContainer::layoutBar() {
   const int w = width();
+  const bool large = showsLargeTitle();
+  QFont font = title_->font();
+  font.setPixelSize(large ? 34 : 17);
+  font.setBold(true);
+  title_->setFont(font);
+  title_->setAlignment(large ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
   if (left_) left_->setGeometry(kSideMargin - 4, 0, left_->sizeHint().width(), kBarRow);
   if (right_)
     right_->setGeometry(w - kSideMargin + 4 - right_->sizeHint().width(), 0, right_->sizeHint().width(), kBarRow);
-  if (largeTitles_)
+  if (large)
     title_->setGeometry(kSideMargin, kBarRow, w - 2 * kSideMargin, kLargeTitleRow);
   else
     title_->setGeometry(80, 0, std::max(0, w - 160), kBarRow);

@@ -1,6 +1,7 @@
 // NavigationContainer: a title bar over one screen. The bar shows the screen's title (large or compact),
 // and a left and a right bar button; the bar's background colour can be set, and its bottom hairline
-// removed. Main thread only.
+// removed. A large title shows only where the window is tall enough to spare the room (not on a phone held
+// sideways); elsewhere the title is compact. Main thread only.
 #pragma once
 
 #include <QLabel>
@@ -33,6 +34,9 @@ class NavigationContainer : public QWidget {
   QPushButton* rightBarButton() const { return right_; }
 
   int barHeight() const;
+  // Whether the title shows large now: it is preferred, and the container is at least this tall.
+  bool showsLargeTitle() const { return largeTitles_ && height() >= kLargeTitleMinHeight; }
+  static constexpr int kLargeTitleMinHeight = 480;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

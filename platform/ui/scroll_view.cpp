@@ -1,19 +1,21 @@
 #include "platform/ui/scroll_view.h"
 
 #include <QPainter>
-#include <QScroller>
+
+#include "platform/ui/kinetic_scrolling.h"
 
 namespace quell {
 
 UIScrollView::UIScrollView(QWidget* parent) : QScrollArea(parent) {
   setFrameShape(QFrame::NoFrame);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // the wheel, keys and drags scroll
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // a thin indicator shows while it scrolls instead
   setWidget(new QWidget);
   widget()->setAttribute(Qt::WA_TranslucentBackground);
   viewport()->setAutoFillBackground(false);
-  // Drags with a finger (or the mouse on a touch-style desktop) scroll with momentum and bounce back.
-  QScroller::grabGesture(viewport(), QScroller::TouchGesture);
+  setFocusPolicy(Qt::NoFocus);  // the keyboard stops at what the page holds, and scrolls it into view
+  enableKineticScrolling(this);
+  showScrollIndicator(this);
 }
 
 void UIScrollView::setContentSize(QSize size) {

@@ -1,5 +1,6 @@
-// UIScrollView: a page larger than its frame, scrolled vertically. The content size sets the page; a
-// content width of 0 means "as wide as the frame" (vertical scrolling only).
+// UIScrollView: a page larger than its frame, scrolled vertically by the wheel, the keyboard, and by a drag
+// or a flick of a finger or the mouse, with a scroll indicator while it moves. The content size sets the
+// page; a content width of 0 means "as wide as the frame" (vertical scrolling only).
 #pragma once
 
 #include <QScrollArea>

@@ -1,8 +1,14 @@
 // UITableView: a plain list of rows under an optional header view, with no separator lines below the last
 // row and no row selection. Rows are one line (kDefault) or a title over a detail text that wraps, each row
-// as tall as its text needs (kSubtitle). With a commitDelete in the data source, rows have swipe-to-delete:
-// dragging a row to the left (mouse or touch) reveals a red delete button, and a tap on it commits the
-// deletion. Main thread only.
+// as tall as its text needs (kSubtitle). The list scrolls by the wheel, the keyboard, and by a drag or a
+// flick of a finger or the mouse, showing a scroll indicator while it moves.
+//
+// With a commitDelete in the data source, rows have swipe-to-delete: dragging a row to the left (mouse or
+// touch) reveals a red delete button beside the row's text, which stays readable, and a tap on the button
+// commits the deletion. Rows take the keyboard focus from Tab (a tap does not focus them), and a screen
+// reader reads each as one item named by its text; Delete or Backspace on a focused row, or a screen
+// reader's "删除" action, reveals the same button and focuses it, so that the deletion is confirmed the
+// same way; Escape puts the button away. Main thread only.
 #pragma once
 
 #include <QLabel>
@@ -29,8 +35,11 @@ class UITableViewCell : public QWidget {
   int rowHeight(int w) const;
   QPushButton* deleteButton() const { return delete_; }
   int row() const { return row_; }
+  bool canDelete() const { return swipeToDelete_; }
   bool isShowingDeleteButton() const { return open_; }
   void setShowingDeleteButton(bool open);
+  // Reveals the delete button and gives it the focus (Delete on the row, or a screen reader's action).
+  void offerDeletion();
   void setDeleteTitle(const QString& title) { delete_->setText(title); }
   void setCellBackgroundColor(const UIColor& color);
   void setShowsSeparator(bool shows) { separator_ = shows; }
@@ -42,6 +51,8 @@ class UITableViewCell : public QWidget {
   void swipeStarted(UITableViewCell* cell);
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -81,14 +92,19 @@ class UITableView : public QScrollArea {
   void setDataSource(DataSource source) { source_ = std::move(source); }
   void setCellStyle(UITableViewCell::Style style) { style_ = style; }
   void setShowsSeparators(bool shows) { separators_ = shows; }
-  // The header scrolls with the rows and keeps its own height. The table takes ownership.
+  // The header scrolls with the rows; it keeps its own height, or takes its heightForWidth at the table's
+  // width when it has one. The table takes ownership.
   void setTableHeaderView(QWidget* header);
+  QWidget* tableHeaderView() const { return header_; }
   void setBackgroundColor(const UIColor& color);
+  // Rebuilds the rows. A row that had the keyboard focus passes it to the row now at its place (or the
+  // last row), so that the focus stays in the list after a deletion.
   void reloadData();
   UITableViewCell* cellForRow(int row) const;
   int numberOfRows() const { return static_cast<int>(cells_.size()); }
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 

@@ -39,5 +39,7 @@ UIColor UIColor::labelColor() { return semantic(QColor(0, 0, 0), QColor(255, 255
 UIColor UIColor::secondaryLabelColor() {
   return semantic(QColor(0x3C, 0x3C, 0x43, 153), QColor(0xEB, 0xEB, 0xF5, 153));
 }
+UIColor UIColor::systemBlueColor() { return semantic(QColor(0x00, 0x40, 0xDD), QColor(0x40, 0x9C, 0xFF)); }
+UIColor UIColor::systemRedColor() { return semantic(QColor(0xD7, 0x00, 0x15), QColor(0xFF, 0x69, 0x61)); }
 
 }  // namespace quell

@@ -9,6 +9,10 @@
 //   systemBackgroundColor   light FFFFFF   dark 000000
 //   labelColor              light 000000   dark FFFFFF
 //   secondaryLabelColor     light 3C3C43 at 0.6   dark EBEBF5 at 0.6
+//   systemBlueColor         light 0040DD          dark 409CFF   (the tint of buttons and links)
+//   systemRedColor          light D70015          dark FF6961   (destructive actions)
+// The two tints are the platform's increased-contrast variants, so that a button's title reads at 4.5:1 or
+// better on every surface of its appearance.
 #pragma once
 
 #include <QColor>
@@ -42,6 +46,8 @@ class UIColor {
   static UIColor systemBackgroundColor();
   static UIColor labelColor();
   static UIColor secondaryLabelColor();
+  static UIColor systemBlueColor();
+  static UIColor systemRedColor();
 
  private:
   QColor fixed_;

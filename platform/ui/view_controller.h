@@ -6,9 +6,17 @@
 // one) modally over the whole window, sliding it up; the presented screen closes itself with dismiss(),
 // sliding down, and is then destroyed. A screen presents one screen at a time: while it is presenting, or
 // is itself sliding in or out, further requests to present are ignored (the screen handed over is
-// destroyed), so a double tap never opens a second screen. Main thread only.
+// destroyed), so a double tap never opens a second screen.
+//
+// The screen on top is the only one that takes input. From the moment a screen is presented, the screens
+// below it take no keys, taps or focus, so Tab and Space stay within the screen on top; a screen below
+// that is wholly covered (one that slid up over it) is also hidden once the slide ends, so that a screen
+// reader does not find it either. Presenting moves the keyboard focus into the presented screen (unless it
+// placed the focus itself); dismissing gives it back to where it was. A screen that goes takes what it
+// presents with it, so a prompt never outlives the screen that asked. Main thread only.
 #pragma once
 
+#include <QAbstractButton>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -23,6 +31,7 @@ class UIViewController : public QWidget {
 
  public:
   explicit UIViewController(QWidget* parent = nullptr);
+  ~UIViewController() override;
 
   // How the screen comes in when presented: sliding up from the bottom, or in place at once (alerts).
   enum class PresentationStyle { kSlideUp, kInPlace };
@@ -51,6 +60,10 @@ class UIViewController : public QWidget {
   // Durations of the present and dismiss animations.
   static constexpr int kAnimationMs = 300;
 
+  // From now on Escape, pressed anywhere in this screen (or its container), does what a tap on `button`
+  // does, while the button is shown and enabled: the close, done or cancel button of the screen.
+  void setEscapeButton(QAbstractButton* button);
+
  signals:
   void titleChanged(const QString& title);
 
@@ -64,6 +77,10 @@ class UIViewController : public QWidget {
  private:
   friend void notifyWillAppear(QWidget* screen);
   void loadViewIfNeeded();
+  // This screen as it is shown: its container, or itself.
+  QWidget* shownWidget();
+  // Makes this screen take input again once what covered it is gone, with the focus where it was.
+  void uncover();
 
   QString title_;
   PresentationStyle presentationStyle_ = PresentationStyle::kSlideUp;
@@ -71,7 +88,12 @@ class UIViewController : public QWidget {
   QPointer<QWidget> presented_;
   QPointer<UIViewController> presenter_;
   bool transitioning_ = false;
+  QPointer<QWidget> focusBeforePresenting_;
+  bool reshownBehind_ = false;  // being shown again behind a screen that is being dismissed
 };
+
+// Gives the keyboard focus to the first control under root that Tab can reach, if there is one.
+void focusFirstControl(QWidget* root);
 
 // The screen a widget shows: the widget itself or the root of a container.
 UIViewController* screenOf(QWidget* widget);

@@ -8,13 +8,14 @@
 #include "app/guide_snapping.h"
 #include "app/launch_interface.h"
 #include "app/qb_guide_page_controller.h"
+#include "app/qb_settings_controller.h"
 #include "app/view_controller.h"
 #include "platform/ui/collection_view.h"
 #include "platform/ui/navigation_container.h"
 #include "platform/ui/system_services.h"
 #include "platform/ui/table_view.h"
+#include "tests/support/gui_driving.h"
 #include "tests/support/launched_app.h"
-#include "tests/support/qt_wait.h"
 #include "tests/support/test_environment.h"
 
 namespace quell {
@@ -86,13 +87,14 @@ TEST_F(HelpPages, CommonProblemsOpenInTheirContainerWithGrowingRowsAndClose) {
 }
 
 TEST_F(HelpPages, TheGuideSnapsOneCardPerFlickAndCloses) {
+  window_->resize(375, 812);  // the phone the design is drawn for
   auto* guide = qobject_cast<QBGuidePageController*>(openRow("如何开启短信过滤"));
   ASSERT_TRUE(guide);  // no container around it
   auto* strip = guide->findChild<UICollectionView*>();
   ASSERT_TRUE(strip);
   EXPECT_EQ(strip->cellForItem(0)->width(), 275);
   EXPECT_EQ(strip->contentSize().width(), 995);
-  EXPECT_EQ(strip->cellForItem(0)->accessibleName(), "系统设置页面点击信息");
+  EXPECT_EQ(strip->cellForItem(0)->accessibleName(), "设置页面打开过滤收到的短信");
   QWidget* card = strip->cellForItem(0);
   auto flick = [&](int from, int to) {
     QTest::mousePress(strip, Qt::LeftButton, {}, QPoint(from, 180));
@@ -114,6 +116,10 @@ TEST_F(HelpPages, TheGuideSnapsOneCardPerFlickAndCloses) {
   QTest::mouseClick(testing::named<QPushButton>(guide, "前往设置"), Qt::LeftButton);  // the guide stays
   EXPECT_EQ(settingsOpenRequests(), settingsBefore + 1);
   EXPECT_EQ(window_->mainScreen()->presentedViewController(), guide);
+  auto* settings = testing::settledOver<QBSettingsController>(guide);  // the app's settings page, over the guide
+  ASSERT_TRUE(settings);
+  QTest::mouseClick(settings->navigationContainer()->rightBarButton(), Qt::LeftButton);  // 关闭
+  EXPECT_TRUE(waitFor([&] { return guide->presentedViewController() == nullptr && guide->isSettled(); }));
   QPushButton* close = testing::named<QPushButton>(guide, "关闭");  // "×", named for screen readers
   ASSERT_TRUE(close);
   QTest::mouseClick(close, Qt::LeftButton);

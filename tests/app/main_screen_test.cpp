@@ -1,12 +1,17 @@
 // The main screen and the rule list editor, used as a person uses them: taps, typing, swipes.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
+#include <fstream>
 
 #include "app/app_delegate.h"
 #include "app/common_problem_controller.h"
@@ -23,8 +28,8 @@
 #include "platform/ui/scroll_view.h"
 #include "platform/ui/table_view.h"
 #include "platform/user_defaults.h"
+#include "tests/support/gui_driving.h"
 #include "tests/support/launched_app.h"
-#include "tests/support/qt_wait.h"
 #include "tests/support/test_environment.h"
 
 namespace quell {
@@ -56,9 +61,7 @@ class MainScreen : public testing::LaunchedApp {
   // Swipes a row far enough to reveal "删除", then taps it.
   void swipeAndDelete(QBAddController* editor, int row) {
     UITableViewCell* cell = table(editor)->cellForRow(row);
-    QTest::mousePress(cell, Qt::LeftButton, {}, QPoint(300, 22));
-    QTest::mouseMove(cell, QPoint(150, 22));
-    QTest::mouseRelease(cell, Qt::LeftButton, {}, QPoint(150, 22));
+    testing::drag(cell, QPoint(300, 22), QPoint(150, 22));
     ASSERT_TRUE(cell->isShowingDeleteButton());
     tap(cell->deleteButton());
   }
@@ -74,13 +77,8 @@ TEST_F(MainScreen, ShowsThePanelsWithTheListSizes) {
   EXPECT_EQ(tileTitle(0), "号码白名单 (4)");
   EXPECT_EQ(tileTitle(1), "号码黑名单 (2)");
   EXPECT_EQ(tileTitle(3), "关键字黑名单 (7)");
-  auto* rules = main()->findChild<QBRulesView*>();
-  EXPECT_EQ(rules->geometry(), QRect(0, 0, 375, 280));
   auto panels = main()->findChildren<QBFunctionView*>();
   ASSERT_EQ(panels.size(), 2);
-  EXPECT_EQ(panels[0]->geometry(), QRect(0, 280, 375, 396));
-  EXPECT_EQ(panels[1]->geometry(), QRect(0, 676, 375, 154));
-  EXPECT_EQ(main()->findChild<UIScrollView*>()->contentSize(), QSize(0, 860));
   EXPECT_EQ(panels[0]->findChildren<QBFunctionCell*>().size(), 6);
   for (const char* row : {"常见问题", "如何开启短信过滤", "反馈漏拦短信", "好评鼓励", "推荐给朋友", "官方微博"})
     EXPECT_TRUE(testing::functionRow(main(), row)) << row;
@@ -111,34 +109,48 @@ TEST_F(MainScreen, EachTileOpensItsEditorAndDoneClosesIt) {
   }
 }
 
-TEST_F(MainScreen, AddingStoresEntriesAsTypedAndTheCountChangesOnReturn) {
+TEST_F(MainScreen, AddingStoresTrimmedEntriesAndTheCountChangesOnReturn) {
   QBAddController* editor = openEditor(3);
   ASSERT_TRUE(editor);
-  EXPECT_EQ(openAddPrompt(editor)->textField()->placeholderText(), "关键词");
-  tap(presentedOver<UIAlertController>(editor)->actionButtons()[0]);  // 取消
+  tap(openAddPrompt(editor)->actionButtons()[0]);  // 取消
   ASSERT_TRUE(waitFor([&] { return editor->presentedViewController() == nullptr; }));
   addThroughPrompt(editor, "退订");  // already there: stored twice
   EXPECT_TRUE(PKHUD::sharedHUD().isShowing());
   EXPECT_EQ(PKHUD::sharedHUD().content(), PKHUD::Content::kSuccess);
   EXPECT_EQ(PKHUD::sharedHUD().accessibilityLabel(), "添加完成");
-  addThroughPrompt(editor, "  ");
+  addThroughPrompt(editor, QString::fromUtf8("\u3000 中奖\n "));  // blanks around it, as pasted
   auto stored = RuleStore::storedList(RuleListKind::KeywordBlacklist);
   ASSERT_EQ(stored.size(), 9u);
   EXPECT_EQ(stored[7], "退订");
-  EXPECT_EQ(stored[8], "  ");
-  EXPECT_EQ(table(editor)->cellForRow(8)->textLabel()->text(), "  ");
-  // The main screen behind has not reappeared yet, so it still shows the old count.
-  EXPECT_EQ(tileTitle(3), "关键字黑名单 (7)");
+  EXPECT_EQ(stored[8], "中奖");
+  EXPECT_EQ(table(editor)->cellForRow(8)->textLabel()->text(), "中奖");
   closeEditor(editor);
   EXPECT_EQ(tileTitle(3), "关键字黑名单 (9)");
 }
 
-TEST_F(MainScreen, AddingNothingShowsTheErrorAndStoresNothing) {
+// A blank entry would match nearly every message: it is refused, saying why, and nothing is stored.
+// The prompt's empty field says what an entry of the list is, and shows it while the field has the focus;
+// a blank entry would match nearly every message, so it is refused, saying why, and nothing is stored.
+TEST_F(MainScreen, ThePromptNamesTheEntryAndRefusesABlankOne) {
   QBAddController* editor = openEditor(0);
-  addThroughPrompt(editor, "");
-  EXPECT_EQ(PKHUD::sharedHUD().content(), PKHUD::Content::kError);
-  EXPECT_TRUE(PKHUD::sharedHUD().isShowing());
-  EXPECT_TRUE(waitFor([] { return !PKHUD::sharedHUD().isShowing(); }, 3000));  // gone after half a second
+  UIAlertController* prompt = openAddPrompt(editor);
+  ASSERT_TRUE(prompt);
+  QLineEdit* field = prompt->textField();
+  ASSERT_TRUE(field->hasFocus());
+  EXPECT_EQ(field->placeholderText(), "号码");
+  const QImage shown = field->grab().toImage();  // drawn: more than the field's background
+  const QRgb background = shown.pixel(shown.width() - 4, shown.height() / 2);
+  int inked = 0;
+  for (int x = 0; x < shown.width() / 2; ++x) inked += shown.pixel(x, shown.height() / 2) != background;
+  EXPECT_GT(inked, 5);
+  tap(prompt->actionButtons()[0]);  // 取消
+  ASSERT_TRUE(waitFor([&] { return editor->presentedViewController() == nullptr; }));
+  for (const char* blank : {"", "   ", "\t\n", "\u3000"}) {
+    addThroughPrompt(editor, QString::fromUtf8(blank));
+    EXPECT_EQ(PKHUD::sharedHUD().content(), PKHUD::Content::kError) << blank;
+    EXPECT_EQ(PKHUD::sharedHUD().text(), "规则不能为空白");
+  }
+  EXPECT_EQ(rows(editor), 4);
   EXPECT_EQ(RuleStore::storedList(RuleListKind::NumberWhitelist), DefaultRuleLists(RuleListKind::NumberWhitelist));
 }
 
@@ -196,15 +208,16 @@ TEST_F(MainScreen, SwipingARowRevealsDeleteWhichRemovesIt) {
   UITableViewCell* row = table(editor)->cellForRow(0);
   ASSERT_TRUE(row);
   // A short drag snaps back; a long one reveals the button.
-  QTest::mousePress(row, Qt::LeftButton, {}, QPoint(300, 22));
-  QTest::mouseMove(row, QPoint(290, 22));
-  QTest::mouseRelease(row, Qt::LeftButton, {}, QPoint(290, 22));
+  testing::drag(row, QPoint(300, 22), QPoint(290, 22));
   EXPECT_FALSE(row->isShowingDeleteButton());
-  QTest::mousePress(row, Qt::LeftButton, {}, QPoint(300, 22));
-  QTest::mouseMove(row, QPoint(150, 22));
-  QTest::mouseRelease(row, Qt::LeftButton, {}, QPoint(150, 22));
+  testing::drag(row, QPoint(300, 22), QPoint(150, 22));
   ASSERT_TRUE(row->isShowingDeleteButton());
   EXPECT_EQ(row->deleteButton()->text(), "删除");
+  // The entry about to be deleted stays in view beside the button.
+  QLabel* text = row->textLabel();
+  const QRect shown(text->mapTo(row, QPoint(0, 0)), QSize(text->fontMetrics().horizontalAdvance(text->text()), 1));
+  EXPECT_GE(shown.left(), 0);
+  EXPECT_LE(shown.right(), row->deleteButton()->geometry().left());
   tap(row->deleteButton());
   EXPECT_EQ(RuleStore::storedList(RuleListKind::NumberBlacklist), std::vector<std::string>{"10655025170104488"});
   EXPECT_EQ(rows(editor), 1);
@@ -234,18 +247,58 @@ TEST_F(MainScreen, ADoubleTapOpensOneEditorAndLosesNoEntry) {
   ASSERT_TRUE(openEditor(0));
 }
 
-// The page scrolls exactly to its end, where the last panel's face is in view.
-TEST_F(MainScreen, TheWholePageCanBeReached) {
-  auto* page = main()->findChild<UIScrollView*>();
-  QScrollBar* bar = page->verticalScrollBar();
-  EXPECT_EQ(page->height(), main()->height());
-  EXPECT_EQ(bar->maximum(), page->contentSize().height() - page->viewport()->height());
-  bar->setValue(bar->maximum());
-  auto panels = main()->findChildren<QBFunctionView*>();
-  QWidget* last = panels.back()->findChild<QBFunctionCell*>()->parentWidget()->parentWidget();  // its face
-  QRect face(last->mapTo(page->viewport(), QPoint(0, 0)), last->size());
-  EXPECT_TRUE(page->viewport()->rect().contains(face)) << face.y() << "+" << face.height();
-  EXPECT_TRUE(testing::functionRow(main(), "Quell 清理")->visibleRegion().boundingRect().height() > 0);
+// A deletion removes the entry the user saw, even when the stored list changed after the editor read it
+// (another program added entries): never a neighbour.
+TEST_F(MainScreen, ADeletionRemovesTheEntryShownThoughTheListChangedMeanwhile) {
+  ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordBlacklist, {"甲", "乙", "丙", "乙"}));
+  QBAddController* editor = openEditor(3);
+  ASSERT_TRUE(editor);
+  ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordBlacklist, {"新", "甲", "乙", "丙", "乙", "丁"}));
+  swipeAndDelete(editor, 2);  // the row showing "丙"
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist),
+            (std::vector<std::string>{"新", "甲", "乙", "乙", "丁"}));
+  swipeAndDelete(editor, 3);  // the second "乙", as the table now shows the stored list
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist), (std::vector<std::string>{"新", "甲", "乙", "丁"}));
+  EXPECT_EQ(rows(editor), 4);
+  // An entry someone else deleted already: nothing else goes.
+  ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordBlacklist, {"新", "甲", "丁"}));
+  swipeAndDelete(editor, 2);  // still shows "乙"
+  EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist), (std::vector<std::string>{"新", "甲", "丁"}));
+  EXPECT_EQ(rows(editor), 3);
+}
+
+// With a data folder that cannot be made, nothing can be stored: the page says so and why, and an edit
+// shows the error rather than a success that was never stored.
+TEST(MainScreenWithoutAStore, SaysTheListsCannotBeSavedAndEveryEditFails) {
+  testing::ScopedDataHome home;
+  const auto blocked = home.path() / "not-a-folder";
+  std::ofstream(blocked) << "a file where the data folder should be";
+  qputenv("XDG_DATA_HOME", blocked.c_str());
+  AppDelegate().didFinishLaunching();
+  LaunchInterface window;
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ViewController* main = window.mainScreen();
+  QLabel* notice = testing::named<QLabel>(main, "规则名单无法保存");
+  ASSERT_TRUE(notice);
+  EXPECT_TRUE(notice->text().contains("不是文件夹")) << notice->text().toStdString();
+  EXPECT_TRUE(notice->text().contains(QString::fromStdString(blocked.string())));
+  // The notice pushes the panels down rather than covering them.
+  QWidget* rules = main->findChild<QBRulesView*>();
+  EXPECT_GE(rules->y(), notice->geometry().bottom());
+  EXPECT_EQ(testing::tile(main, RuleListKind::KeywordBlacklist)->accessibleName(), "关键字黑名单 (0)");
+
+  tap(testing::tile(main, RuleListKind::KeywordBlacklist));
+  auto* editor = testing::settledOver<QBAddController>(main);
+  ASSERT_TRUE(editor);
+  tap(editor->navigationContainer()->rightBarButton());
+  auto* prompt = testing::settledOver<UIAlertController>(editor);
+  ASSERT_TRUE(prompt);
+  prompt->textField()->insert("中奖");
+  tap(prompt->actionButtons()[1]);  // 添加
+  EXPECT_EQ(PKHUD::sharedHUD().content(), PKHUD::Content::kError);
+  EXPECT_EQ(PKHUD::sharedHUD().text(), "未能保存");
+  EXPECT_EQ(editor->findChild<UITableView*>()->numberOfRows(), 0);
 }
 
 // Every tile and row is one element that the keyboard reaches and a screen reader names and presses.
@@ -280,16 +333,16 @@ TEST_F(MainScreen, TilesAndRowsAreFocusableButtonsNamedByTheirTitles) {
   EXPECT_TRUE(testing::settledOver<CommonProblemController>(main()));
 }
 
-// Stands in for the desktop's handler of web and store links, counting what it is asked to open.
+// Stands in for the desktop's handlers of web and software-centre links, counting what it is asked to open.
 class LinkRecorder : public QObject {
   Q_OBJECT
 
  public:
   LinkRecorder() {
-    for (const char* scheme : {"https", "itms-apps"}) QDesktopServices::setUrlHandler(scheme, this, "open");
+    for (const char* scheme : {"https", "appstream"}) QDesktopServices::setUrlHandler(scheme, this, "open");
   }
   ~LinkRecorder() override {
-    for (const char* scheme : {"https", "itms-apps"}) QDesktopServices::unsetUrlHandler(scheme);
+    for (const char* scheme : {"https", "appstream"}) QDesktopServices::unsetUrlHandler(scheme);
   }
   std::vector<QUrl> opened;
 
@@ -306,6 +359,66 @@ TEST_F(MainScreen, ADoubleTapOnALinkOpensItOnce) {
   QTest::qWait(50);
   ASSERT_EQ(links.opened.size(), 1u);
   EXPECT_EQ(links.opened[0].host(), "weibo.com");
+}
+
+// The store rows open the app's page in the desktop's software centre: the one application that declares
+// appstream: links, as GNOME Software and Discover do. Only the test's own data home holds applications,
+// so a software centre of the machine is not seen.
+class StoreLinks : public MainScreen {
+ protected:
+  StoreLinks() : previousDataDirs_(qgetenv("XDG_DATA_DIRS")) {
+    qputenv("XDG_DATA_DIRS", QByteArray::fromStdString(noApplications_.path().string()));
+  }
+  ~StoreLinks() override { qputenv("XDG_DATA_DIRS", previousDataDirs_); }
+  void installSoftwareCentre(const char* mimeTypes = "x-scheme-handler/appstream;") {
+    std::filesystem::create_directories(home_.path() / "applications");
+    std::ofstream(home_.path() / "applications" / "software-centre.desktop")
+        << "[Desktop Entry]\nType=Application\nName=Software\nExec=software %U\nMimeType=" << mimeTypes << "\n";
+  }
+
+  testing::TemporaryDirectory noApplications_;
+  QByteArray previousDataDirs_;
+};
+
+TEST_F(StoreLinks, TheReviewRowOpensThisAppsPageInTheSoftwareCentre) {
+  installSoftwareCentre("text/plain;x-scheme-handler/appstream;");
+  LinkRecorder links;
+  tap(testing::functionRow(main(), "好评鼓励"));
+  ASSERT_EQ(links.opened.size(), 1u);
+  EXPECT_EQ(links.opened[0], QUrl("appstream://app.quell.Quellbox"));
+  EXPECT_EQ(main()->presentedViewController(), nullptr);
+}
+
+TEST_F(StoreLinks, AnOtherAppRowOpensThatAppsPage) {
+  installSoftwareCentre();
+  LinkRecorder links;
+  tap(testing::functionRow(main(), "Quell 清理"));
+  ASSERT_EQ(links.opened.size(), 1u);
+  EXPECT_EQ(links.opened[0], QUrl("appstream://app.quell.Cleaner"));
+}
+
+// No application takes appstream: links (an entry for other types does not count): the row says so.
+TEST_F(StoreLinks, WithoutASoftwareCentreTheRowSaysSo) {
+  installSoftwareCentre("x-scheme-handler/apt;");
+  LinkRecorder links;
+  tap(testing::functionRow(main(), "好评鼓励"));
+  auto* alert = testing::settledOver<UIAlertController>(main());
+  ASSERT_TRUE(alert);
+  EXPECT_EQ(alert->alertTitle(), "没有软件中心");
+  EXPECT_TRUE(links.opened.empty());
+}
+
+// "推荐给朋友" shares how to get the app on Linux, not a link to another platform's store.
+TEST_F(MainScreen, SharingSendsTheAppsNameAndHowToInstallIt) {
+  tap(testing::functionRow(main(), "推荐给朋友"));
+  auto* sheet = testing::settledOver<UIAlertController>(main());
+  ASSERT_TRUE(sheet);
+  const QString shared = sheet->message();
+  EXPECT_TRUE(shared.contains("Quellbox"));
+  EXPECT_TRUE(shared.contains("sudo apt install quell"));
+  EXPECT_FALSE(shared.contains("apple.com"));
+  tap(testing::named<QPushButton>(sheet, "拷贝"));
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), shared);
 }
 
 // An entry that looks like markup is shown as the text it is.
@@ -353,6 +466,7 @@ TEST(RoundedImage, ClipsToTheRadiusOrACircle) {
 
 TEST(SystemVersionWarning, ShowsOnlyForTheTwoBrokenVersions) {
   testing::ScopedDataHome home;
+  AppDelegate().didFinishLaunching();
   for (const char* version : {"12.3.1", "12.3.2", "12.3", "12.3.10"}) {
     qputenv("QUELL_SYSTEM_VERSION", version);
     LaunchInterface window;
@@ -367,6 +481,8 @@ TEST(SystemVersionWarning, ShowsOnlyForTheTwoBrokenVersions) {
       ASSERT_EQ(alert->actionButtons().size(), 1u);
       EXPECT_EQ(alert->actionButtons()[0]->text(), "好");
     }
+    // The page below shows the lists' sizes, warning or not.
+    EXPECT_EQ(testing::tile(window.mainScreen(), RuleListKind::NumberWhitelist)->accessibleName(), "号码白名单 (4)");
   }
   qunsetenv("QUELL_SYSTEM_VERSION");
 }

@@ -8,18 +8,21 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTcpServer>
 #include <QTest>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <typeinfo>
 
 #include "app/app_delegate.h"
 #include "app/launch_interface.h"
+#include "app/qb_network_request.h"
 #include "app/view_controller.h"
 #include "platform/ui/alert_controller.h"
 #include "platform/ui/hud.h"
+#include "tests/support/gui_driving.h"
 #include "tests/support/launched_app.h"
-#include "tests/support/qt_wait.h"
 #include "tests/support/report_backend.h"
 #include "tests/support/test_environment.h"
 
@@ -153,7 +156,7 @@ TEST_F(MessageTest, AReportReachesTheBackendWithTheNormalisedText) {
   EXPECT_EQ(reports[0].appVersion, "1.0.0");
   ASSERT_TRUE(reports[0].deviceUuid);
   EXPECT_EQ(reports[0].deviceUuid->size(), 36u);
-  EXPECT_TRUE(waitFor([] { return !PKHUD::sharedHUD().isShowing(); }, 2000));  // gone after 0.8 s
+  EXPECT_TRUE(waitFor([] { return !PKHUD::sharedHUD().isShowing(); }, kReportHudMs + 2000));
 }
 
 TEST_F(MessageTest, WithoutADeviceIdentifierTheReportHasNone) {
@@ -165,6 +168,35 @@ TEST_F(MessageTest, WithoutADeviceIdentifierTheReportHasNone) {
   EXPECT_EQ(reports[0].useRating, "spam");
   EXPECT_EQ(reports[0].appRating, "ham");
   EXPECT_FALSE(reports[0].deviceUuid);
+}
+
+// A backend that takes the connection and never answers: the user sees at once that the report is under
+// way, and within 15 seconds that it failed, for long enough to read it.
+TEST_F(MessageTest, ASilentBackendShowsProgressAtOnceAndFailsWithinFifteenSeconds) {
+  QTcpServer silent;  // accepts, and never says a word
+  ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+  qputenv("QUELL_REPORT_URL", ("https://127.0.0.1:" + std::to_string(silent.serverPort())).c_str());
+  UIAlertController* alert = testCopied(kModelHam);
+  ASSERT_TRUE(alert);
+  QElapsedTimer sent;
+  sent.start();
+  tap(alert->actionButtons()[0]);  // 这是垃圾短信
+  EXPECT_TRUE(PKHUD::sharedHUD().isShowing());
+  EXPECT_EQ(PKHUD::sharedHUD().content(), PKHUD::Content::kProgress);
+  EXPECT_EQ(PKHUD::sharedHUD().accessibilityLabel(), "正在提交");
+  ASSERT_TRUE(waitFor([] { return PKHUD::sharedHUD().isShowing() && PKHUD::sharedHUD().text() == "提交失败"; },
+                      kReportTimeoutMs * 3));
+  EXPECT_LT(sent.elapsed(), kReportTimeoutMs + 5000);
+  // The outcome replaces the progress mark: one box on screen.
+  QWidget* box = PKHUD::sharedHUD().view();
+  int boxes = 0;
+  for (QWidget* child : window_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (child->isVisible() && typeid(*child) == typeid(*box)) ++boxes;
+  EXPECT_EQ(boxes, 1);
+  QElapsedTimer shown;
+  shown.start();
+  ASSERT_TRUE(waitFor([] { return !PKHUD::sharedHUD().isShowing(); }, kReportHudMs * 3));
+  EXPECT_GE(shown.elapsed(), 1500);  // long enough to read
 }
 
 // Only a 2xx answer means the report was stored: any other status, no answer at all and a backend that is
@@ -185,7 +217,7 @@ TEST_F(MessageTest, OnlyAStoredReportThanksAndEveryFailureSaysSo) {
   auto reportShows = [&](const char* hud) {
     tap(testCopied(kModelHam)->actionButtons()[0]);
     bool shown = waitFor([&] { return PKHUD::sharedHUD().isShowing() && PKHUD::sharedHUD().text() == hud; });
-    waitFor([] { return !PKHUD::sharedHUD().isShowing(); }, 3000);
+    waitFor([] { return !PKHUD::sharedHUD().isShowing(); }, kReportHudMs + 2000);
     return shown;
   };
   for (int refused : {400, 401, 413, 415, 500, 503}) {

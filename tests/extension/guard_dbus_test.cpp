@@ -106,7 +106,7 @@ TEST_F(GuardOnDBus, ServesTheInterfaceAsItsDescriptionSays) {
   ASSERT_TRUE(served.isValid());
   QDomDocument servedXml, describedXml;
   ASSERT_TRUE(servedXml.setContent(served.value()));
-  QFile described(QString(QUELL_SOURCE_DIR) + "/resources/app.quell.Guard1.xml");
+  QFile described(QString(QUELL_SOURCE_DIR) + "/resources/dbus/app.quell.Guard1.xml");
   ASSERT_TRUE(described.open(QIODevice::ReadOnly));
   ASSERT_TRUE(describedXml.setContent(&described));
   // Each method of the description, with its arguments' names, types and directions, is served as such.

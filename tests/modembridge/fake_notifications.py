@@ -2,12 +2,14 @@
 """A fake desktop notification server on the session bus that DBUS_SESSION_BUS_ADDRESS names: it owns
 org.freedesktop.Notifications and appends "summary<TAB>body" for each Notify call to the file named by its
 argument. It prints "ready" once it owns the name."""
+import os
 import sys
 
 import dbus
-import dbus.mainloop.glib
 import dbus.service
-from gi.repository import GLib
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import fake_service  # noqa: E402
 
 NOTIFICATIONS = "org.freedesktop.Notifications"
 
@@ -27,15 +29,7 @@ class Notifications(dbus.service.Object):
 
 
 def main():
-    dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
-    bus = dbus.SessionBus()
-    server = Notifications(bus, sys.argv[1])
-    name = dbus.service.BusName(NOTIFICATIONS, bus, do_not_queue=True)
-    print("ready", flush=True)
-    try:
-        GLib.MainLoop().run()
-    finally:
-        del name, server
+    fake_service.serve(dbus.SessionBus, NOTIFICATIONS, lambda bus: Notifications(bus, sys.argv[1]))
 
 
 if __name__ == "__main__":

@@ -7,12 +7,18 @@
 #include <fstream>
 
 #include "engine/rule_store.h"
+#include "modembridge/sms_ledger.h"
 #include "tests/support/test_environment.h"
 
 namespace quell {
 namespace {
 
 using nlohmann::json;
+
+std::string readAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 JunkMessage junk(const std::string& sender, const std::string& body) {
   return {"2026-12-07T10:00:00+08:00", "/org/freedesktop/ModemManager1/Modem/0", sender, body,
@@ -27,7 +33,6 @@ TEST(JunkLog, KeepsEachMessageWithItsReasonsOldestFirst) {
   auto first = (*log)->record(junk("10690000", "回TD退订"));
   auto second = (*log)->record(junk("10690001", "【某某贷】无抵押信用贷款，最快当天放款，额度高利息低"));
   ASSERT_TRUE(first && second);
-  ASSERT_TRUE((*log)->markDeleted(*first));
   auto entries = (*log)->entries();
   ASSERT_TRUE(entries);
   ASSERT_EQ(entries->size(), 2u);
@@ -36,7 +41,7 @@ TEST(JunkLog, KeepsEachMessageWithItsReasonsOldestFirst) {
   EXPECT_EQ(list.message.sender, "10690000");
   EXPECT_EQ(list.message.reasons["stage"], "keyword-blacklist");
   EXPECT_EQ(list.message.reasons["matched"], (nlohmann::ordered_json{"退订", "TD"}));
-  EXPECT_TRUE(list.deleted);
+  EXPECT_FALSE(list.pending);
   EXPECT_EQ(list.logged.size(), 20u);
   const JunkEntry& model = (*entries)[1];
   EXPECT_EQ(model.message.reasons["stage"], "model");
@@ -77,6 +82,133 @@ TEST(JunkLog, AFileThatIsNotADatabaseIsRefused) {
   auto log = JunkLog::open(dir.path() / "junk-log.sqlite");
   ASSERT_FALSE(log);
   EXPECT_EQ(log.code(), StoreError::kCannotOpen);
+}
+
+// What the companion app's junk-log page uses: pages newest first, search, read and removed entries.
+TEST(JunkLog, PagesSearchesMarksAndRemovesEntries) {
+  testing::ScopedDataHome home;
+  auto log = JunkLog::open(JunkLog::defaultPath());
+  ASSERT_TRUE(log);
+  std::vector<std::int64_t> ids;
+  for (const char* body : {"回复退订 1", "50%_off 2", "回复退订 3", "贷款 4"})
+    ids.push_back(*(*log)->record(junk("10690000", body)));
+  auto page = (*log)->entries(JunkQuery{0, 2, ""});
+  ASSERT_TRUE(page);
+  ASSERT_EQ(page->size(), 2u);
+  EXPECT_EQ((*page)[0].id, ids[3]);
+  EXPECT_EQ((*page)[1].id, ids[2]);
+  page = (*log)->entries(JunkQuery{ids[2], 10, ""});
+  ASSERT_EQ(page->size(), 2u);
+  EXPECT_EQ((*page)[0].id, ids[1]);
+  // The search text is taken as typed: % and _ are no patterns.
+  page = (*log)->entries(JunkQuery{0, 10, "%_"});
+  ASSERT_EQ(page->size(), 1u);
+  EXPECT_EQ((*page)[0].id, ids[1]);
+  EXPECT_EQ((*log)->entries(JunkQuery{0, 10, "退订"})->size(), 2u);
+  ASSERT_TRUE((*log)->markRead(ids[0]));
+  ASSERT_TRUE((*log)->remove(ids[1]));
+  ASSERT_TRUE((*log)->markRead(12345));  // no such entry: nothing happens
+  auto all = (*log)->entries();
+  ASSERT_EQ(all->size(), 3u);
+  EXPECT_TRUE((*all)[0].read);
+  EXPECT_FALSE((*all)[1].read);
+}
+
+// An SMS the bridge has not finished with keeps its entry, however small the log, and shows why it waits.
+TEST(SmsLedger, APendingEntryIsShownWithItsReasonAndNeverPruned) {
+  testing::ScopedDataHome home;
+  auto log = JunkLog::open(JunkLog::defaultPath(), {std::chrono::hours(24), 1});
+  ASSERT_TRUE(log);
+  SmsLedger ledger(**log);
+  SmsRecord pending;
+  pending.fingerprint = "f1";
+  pending.verdict = SmsVerdict::kJunk;
+  pending.sender = "10690000";
+  pending.body = "回复退订";
+  pending.reasons = junkReasons(decideMessage("10690000", "回复退订"));
+  pending.waiting = "the modem did not delete it (Not authorized)";
+  ASSERT_TRUE(ledger.save({&pending}));
+  ASSERT_GT(pending.entry, 0);
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE((*log)->record(junk("1069000" + std::to_string(i), "回复退订")));
+  auto entries = (*log)->entries();
+  ASSERT_EQ(entries->size(), 2u);  // the pending one, and the newest
+  EXPECT_EQ((*entries)[0].id, pending.entry);
+  EXPECT_EQ((*entries)[0].pending, "the modem did not delete it (Not authorized)");
+  EXPECT_EQ(junkEntryJson((*entries)[0])["pending"], "the modem did not delete it (Not authorized)");
+  // Deleted and announced: the entry is no longer pending, the message is forgotten, and the text of a
+  // finished message is not kept beside its entry.
+  pending.deleted = true;
+  pending.step = SmsStep::kDone;
+  ASSERT_TRUE(ledger.save({&pending}));
+  auto entry = (*log)->entry(pending.entry);
+  ASSERT_TRUE(entry && *entry);
+  EXPECT_TRUE((*entry)->deleted);
+  EXPECT_FALSE((*entry)->pending);
+  EXPECT_TRUE(ledger.withFingerprint("f1")->empty());
+}
+
+// Identical messages are numbered; a save that fails assigns nothing, so it can be tried again whole.
+TEST(SmsLedger, TwinsAreNumberedAndAFailedSaveChangesNothing) {
+  testing::ScopedDataHome home;
+  auto log = JunkLog::open(JunkLog::defaultPath());
+  ASSERT_TRUE(log);
+  SmsLedger ledger(**log);
+  SmsRecord first, second;
+  first.fingerprint = second.fingerprint = "same";
+  first.step = second.step = SmsStep::kDone;
+  ASSERT_TRUE(ledger.save({&first, &second}));
+  EXPECT_EQ(first.occurrence, 1);
+  EXPECT_EQ(second.occurrence, 2);
+  SmsRecord third;
+  third.fingerprint = "other";
+  third.verdict = SmsVerdict::kJunk;
+  {
+    testing::StoreWriteLock lock(JunkLog::defaultPath());
+    auto saved = ledger.save({&third});
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.code(), StoreError::kBusy);
+  }
+  EXPECT_EQ(third.id, 0);
+  EXPECT_EQ(third.entry, 0);
+  EXPECT_TRUE((*log)->entries()->empty());
+  ASSERT_TRUE(ledger.save({&third}));
+  EXPECT_EQ((*log)->entries()->size(), 1u);
+}
+
+// A log written by the earlier bridge: its entries stay, and what it judged stays judged.
+TEST(SmsLedger, ALogOfTheEarlierVersionKeepsWhatItJudged) {
+  testing::ScopedDataHome home;
+  const auto path = JunkLog::defaultPath();
+  std::filesystem::create_directories(path.parent_path());
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(raw,
+                         "CREATE TABLE junk(id INTEGER PRIMARY KEY AUTOINCREMENT, logged TEXT NOT NULL,"
+                         " received TEXT NOT NULL, modem TEXT NOT NULL, sender TEXT NOT NULL, body TEXT NOT NULL,"
+                         " reasons TEXT NOT NULL, deleted INTEGER NOT NULL DEFAULT 0, not_junk INTEGER NOT NULL"
+                         " DEFAULT 0);"
+                         "CREATE TABLE judged(fingerprint TEXT PRIMARY KEY, judged TEXT NOT NULL);"
+                         "INSERT INTO junk(logged, received, modem, sender, body, reasons, deleted) VALUES("
+                         "strftime('%Y-%m-%dT%H:%M:%SZ', 'now'), '', '', 'old', 'old', '{}', 1);"
+                         "INSERT INTO judged VALUES('recent', strftime('%Y-%m-%dT%H:%M:%SZ', 'now'));"
+                         "INSERT INTO judged VALUES('ancient', '2000-01-01T00:00:00Z');",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(raw);
+  // Before the bridge brings it up to date, a reader is told so rather than shown nothing.
+  EXPECT_FALSE(JunkLog::openForReading(path));
+  auto log = JunkLog::open(path);
+  ASSERT_TRUE(log) << log.message();
+  auto entries = (*log)->entries();
+  ASSERT_EQ(entries->size(), 1u);
+  EXPECT_TRUE((*entries)[0].deleted);
+  EXPECT_FALSE((*entries)[0].read);
+  SmsLedger ledger(**log);
+  auto recent = ledger.withFingerprint("recent");
+  ASSERT_EQ(recent->size(), 1u);
+  EXPECT_EQ((*recent)[0].step, SmsStep::kDone);
+  EXPECT_TRUE(ledger.withFingerprint("ancient")->empty());
+  EXPECT_TRUE(JunkLog::openForReading(path));
 }
 
 class Quelllog : public ::testing::Test {
@@ -139,6 +271,25 @@ TEST_F(Quelllog, NotJunkWhitelistsTheSenderSoItsNextMessageIsHam) {
   EXPECT_EQ(run({"not-junk", std::to_string(first["id"].get<int>())}).exitCode, 0);
   whitelist = RuleStore::storedList(RuleListKind::NumberWhitelist);
   EXPECT_EQ(std::count(whitelist.begin(), whitelist.end(), "10690000"), 1);
+}
+
+// Output that cannot be written is a failure, and a failed export leaves the previous one as it was.
+TEST_F(Quelllog, AFailedWriteIsNoSuccess) {
+  for (const char* command : {"list", "list --json", "show 1", "export"}) {
+    auto result =
+        testing::runProcess("/bin/sh", {"-c", std::string("exec ") + QUELLLOG_PATH + " " + command + " > /dev/full"});
+    EXPECT_EQ(result.exitCode, 1) << command;
+    EXPECT_NE(result.err.find("cannot write"), std::string::npos) << command << result.err;
+  }
+  testing::TemporaryDirectory dir;
+  const std::string backup = (dir.path() / "junk.jsonl").string();
+  std::ofstream(backup) << "the previous backup\n";
+  // A file size limit of one block: the export cannot be written whole.
+  auto result = testing::runProcess(
+      "/bin/sh", {"-c", std::string("trap '' XFSZ; ulimit -f 1; exec ") + QUELLLOG_PATH + " export " + backup});
+  EXPECT_NE(result.exitCode, 0);
+  EXPECT_EQ(readAll(backup), "the previous backup\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary left
 }
 
 TEST_F(Quelllog, RefusesUnknownOrMalformedIdsAndClears) {

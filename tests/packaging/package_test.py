@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """Builds the Debian package from a finished build tree with CPack, in a temporary directory, and checks
 what a user installing it would meet: the programs in /usr/bin, resources under /usr/share/quell, the
-desktop entry, icon and copyright file, control fields with a computed Depends, and no path of the build
-machine in any file.
+desktop entry, icon, AppStream metainfo and copyright file, control fields with a computed Depends, and no
+path of the build machine in any file.
 
     package_test.py BUILD_DIR SOURCE_DIR"""
+import configparser
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -51,6 +53,10 @@ class DebianPackage(unittest.TestCase):
         for library in ("libc6", "libicu72", "libsqlite3-0", "libqt6widgets6", "libssl3"):
             self.assertIn(library, depends)
         self.assertNotIn("-dev", depends)
+        # A phone installs without recommends: the CJK font and Qt's Wayland plugin must be Depends.
+        for package in ("fonts-noto-cjk", "qt6-wayland"):
+            self.assertIn(package, [d.split()[0] for d in depends.split(", ")])
+            self.assertNotIn(package, self.field("Recommends"))
         self.assertTrue(self.field("Description"))
 
     def test_files_land_in_the_usual_places(self):
@@ -60,6 +66,7 @@ class DebianPackage(unittest.TestCase):
                      "/usr/share/quell/Quellguard/QBModel210713.mlmodelc/model.qbml",
                      "/usr/share/quell/Quellbox/QBModel210713.mlmodelc/model.qbml",
                      "/usr/share/applications/quellbox.desktop",
+                     "/usr/share/metainfo/app.quell.Quellbox.metainfo.xml",
                      "/usr/share/icons/hicolor/256x256/apps/quellbox.png",
                      "/usr/share/doc/quell/copyright",
                      "/usr/share/doc/quell/changelog.gz",
@@ -76,6 +83,25 @@ class DebianPackage(unittest.TestCase):
         # Test and development programs stay out of the package.
         for program in ("quelltrain", "quellgallery", "quellicons", "quellshots"):
             self.assertNotIn(f"/usr/bin/{program}", self.files)
+
+    def test_phone_shells_and_software_centres_can_list_the_app(self):
+        entry = configparser.ConfigParser(interpolation=None, strict=False)
+        entry.optionxform = str
+        entry.read(self.root + "/usr/share/applications/quellbox.desktop", encoding="utf-8")
+        desktop = entry["Desktop Entry"]
+        self.assertEqual(desktop["X-Purism-FormFactor"], "Workstation;Mobile;")
+        main = {"AudioVideo", "Audio", "Video", "Development", "Education", "Game", "Graphics", "Network",
+                "Office", "Science", "Settings", "System", "Utility"}
+        self.assertEqual(len([c for c in desktop["Categories"].split(";") if c in main]), 1, desktop["Categories"])
+        appstreamcli = shutil.which("appstreamcli")
+        self.assertIsNotNone(appstreamcli, "appstreamcli is missing: scripts/install-deps.sh installs appstream")
+        # The metainfo, then the installed tree as software centres read it (metainfo, desktop entry, icon).
+        # The uppercase letters of the component id are a pedantic hint only; --strict fails on anything more.
+        metainfo = self.root + "/usr/share/metainfo/app.quell.Quellbox.metainfo.xml"
+        for command, target in (("validate", metainfo), ("validate-tree", self.root)):
+            result = subprocess.run([appstreamcli, command, "--no-net", "--strict", target],
+                                    capture_output=True, text=True)
+            self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
 
     def test_no_path_of_the_build_machine_in_any_file(self):
         needles = {os.path.realpath(BUILD).encode(), os.path.realpath(SOURCE).encode()}

@@ -15,21 +15,6 @@ class Palette : public ::testing::Test {
   void TearDown() override { setSystemSupportsDynamicColorsForTesting(std::nullopt); }
 };
 
-TEST_F(Palette, NamedColoursFollowTheAppearance) {
-  EXPECT_EQ(qb_mainColor().resolvedColor(kLight), QColor(33, 81, 210));
-  EXPECT_EQ(qb_mainColor().resolvedColor(kUnspecified), QColor(33, 81, 210));
-  EXPECT_EQ(qb_mainColor().resolvedColor(kDark), UIColor::systemGray6Color().resolvedColor(kDark));
-  EXPECT_EQ(qb_backgroundColor().resolvedColor(kLight), QColor(238, 240, 244));
-  EXPECT_EQ(qb_backgroundColor().resolvedColor(kDark), QColor(0, 0, 0));
-  EXPECT_EQ(qb_label().resolvedColor(kLight), QColor(0, 0, 0));
-  EXPECT_EQ(qb_label().resolvedColor(kDark), QColor(255, 255, 255));
-  EXPECT_EQ(qb_secondaryLabel().resolvedColor(kLight), QColor(128, 128, 128));
-  EXPECT_EQ(qb_systemGray5().resolvedColor(kLight), QColor(255, 255, 255));
-  EXPECT_EQ(qb_systemGray5().resolvedColor(kDark), QColor(0x2C, 0x2C, 0x2E));
-  EXPECT_TRUE(qb_systemGray6().isDynamic());
-  EXPECT_TRUE(qb_systemBackground().isDynamic());
-}
-
 TEST_F(Palette, WithoutDynamicColoursEveryAccessorIsItsFixedLightVariant) {
   setSystemSupportsDynamicColorsForTesting(false);
   for (const UIColor& color : {qb_mainColor(), qb_label(), qb_backgroundColor(), qb_secondaryLabel()}) {

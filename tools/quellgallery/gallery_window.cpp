@@ -7,6 +7,7 @@
 #include "platform/ui/view_background.h"
 #include "uikit/button_style.h"
 #include "uikit/palette.h"
+#include "uikit/raised_face.h"
 #include "uikit/text_field_style.h"
 #include "uikit/view_style.h"
 
@@ -15,21 +16,6 @@ namespace quell {
 namespace {
 
 constexpr int kWidth = 375, kMargin = 24;
-
-void softShape(QWidget* widget, double radius) {
-  active.set(widget, true);
-  // On a dark background a bright glow and a faint shade look wrong; the shadows follow the appearance.
-  lightShadowColor.set(widget,
-                       quell::create(UIColor::colorWithRGBA(1, 1, 1, 0.7), UIColor::colorWithRGBA(1, 1, 1, 0.1)));
-  darkShadowColor.set(widget, quell::create(UIColor::colorWithRGBA(8 / 255.0, 8 / 255.0, 33 / 255.0, 0.12),
-                                            UIColor::colorWithRGBA(0, 0, 0, 0.9)));
-  cornerRadius.set(widget, radius);
-  shadowDarkOffsetX.set(widget, 8);
-  shadowDarkOffsetY.set(widget, 8);
-  shadowLightOffsetX.set(widget, -8);
-  shadowLightOffsetY.set(widget, -8);
-  shadowRadius.set(widget, 8);
-}
 
 QLabel* caption(QWidget* parent, const QString& text, int y) {
   auto* label = new QLabel(text, parent);
@@ -50,15 +36,11 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QWidget(parent) {
   raised->setGeometry(kMargin, 56, 150, 110);
   auto* reversed = new QWidget(this);
   reversed->setGeometry(kWidth - kMargin - 150, 56, 150, 110);
-  for (auto* view : {raised, reversed}) {
-    setBackgroundColor(view, qb_backgroundColor());
-    softShape(view, 20);
-  }
+  for (auto* view : {raised, reversed}) makeRaised(view, 20);
   reverse.set(reversed, true);
   auto* leftOnly = new QWidget(this);
   leftOnly->setGeometry(kMargin, 196, kWidth - 2 * kMargin, 64);
-  setBackgroundColor(leftOnly, qb_backgroundColor());
-  softShape(leftOnly, 32);
+  makeRaised(leftOnly, 32);
   cornersRight.set(leftOnly, false);
 
   caption(this, "按钮（普通 / 开关 / 不可用）", 290);
@@ -70,12 +52,11 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QWidget(parent) {
   disabled->setGeometry(kMargin, 410, kWidth - 2 * kMargin, 52);
   disabled->setEnabled(false);
   for (auto* button : {plain, static_cast<QPushButton*>(toggle_), disabled}) {
-    setBackgroundColor(button, qb_backgroundColor());
-    softShape(button, 16);
+    makeRaised(button, 16);
     hapticLevel.set(button, 2);
   }
   isToggle.set(toggle_, true);
-  normalColor.set(toggle_, qb_backgroundColor());
+  normalColor.set(toggle_, *backgroundColor(toggle_));
   highligthColor.set(toggle_, quell::create(UIColor(QColor(0xD6, 0xDE, 0xF5)), UIColor::systemGray5Color()));
 
   caption(this, "文本框", 492);
@@ -84,10 +65,7 @@ GalleryWindow::GalleryWindow(QWidget* parent) : QWidget(parent) {
   field->setGeometry(kMargin, 530, kWidth - 2 * kMargin, 48);
   auto* filled = new QLineEdit("退订", this);
   filled->setGeometry(kMargin, 606, kWidth - 2 * kMargin, 48);
-  for (auto* f : {field, filled}) {
-    setBackgroundColor(f, qb_backgroundColor());
-    softShape(f, 24);
-  }
+  for (auto* f : {field, filled}) makeRaised(f, 24);
   restyle();
 }
 

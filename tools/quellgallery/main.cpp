@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "platform/bundle.h"
+#include "platform/command_line.h"
 #include "platform/ui/trait_collection.h"
 #include "tools/quellgallery/gallery_window.h"
 #include "uikit/neumorphic_hooks.h"
@@ -47,9 +48,16 @@ int screenshots(const QString& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const quell::CommandLine commandLine("quellgallery",
+                                       "usage: quellgallery                    show the UI kit's styles in a window\n"
+                                       "       quellgallery --screenshot DIR   write PNGs of both appearances to DIR\n"
+                                       "       quellgallery --help | --version\n");
+  if (auto exit = commandLine.standardOption(argc, argv)) return *exit;
   QString screenshotDir;
-  for (int i = 1; i < argc; ++i)
-    if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) screenshotDir = argv[++i];
+  if (argc == 3 && std::strcmp(argv[1], "--screenshot") == 0)
+    screenshotDir = QString::fromLocal8Bit(argv[2]);
+  else if (argc != 1)
+    return commandLine.usageError(std::string("unknown arguments starting at ") + argv[1]);
   if (!screenshotDir.isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QApplication::setFont(QFont("Noto Sans CJK SC", 15));

@@ -1,4 +1,5 @@
-// quellicons: draws the app's icons (the panels' images and the app icon) into a folder, at build time:
+// quellicons: draws the app's images (the panels' icons, the app icon, the guide's pictures of the steps
+// on Linux) into a folder, at build time:
 //   quellicons OUTDIR
 // Each icon is a rounded square in its own colour with a white glyph, in the app's soft look.
 #include <QDir>
@@ -8,9 +9,10 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "platform/command_line.h"
 
 namespace {
 
@@ -58,19 +60,44 @@ QImage draw(const Icon& icon, int side) {
   return image;
 }
 
-// One step of the guide: a settings screen with a title, grouped rows, and the row to tap outlined.
-struct GuideScreen {
-  const char* file;
+// One step of the guide, on Linux: the app's settings page ("前往设置"), its groups one card each, with
+// the card to use outlined and a fingertip on its switch or mark.
+struct GuideRow {
+  enum class Accessory { kSwitchOff, kSwitchOn, kCheck };
   const char* title;
-  std::vector<const char*> rows;
-  int highlighted;
-  bool checkmark;  // the highlighted row is a choice, ticked, rather than a link
+  const char* detail;
+  Accessory accessory;
 };
 
+struct GuideScreen {
+  const char* file;
+  std::vector<GuideRow> rows;
+  int highlighted;
+};
+
+// A switch as the app draws it, or a tick; returns the point a finger would touch.
+QPointF drawAccessory(QPainter& painter, const QRect& row, GuideRow::Accessory accessory) {
+  const QRectF track(row.right() - 28 - 92, row.top() + 28, 92, 56);
+  if (accessory == GuideRow::Accessory::kCheck) {
+    painter.setPen(QPen(QColor(0x34, 0xC7, 0x59), 7, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPointF c = track.center();
+    painter.drawPolyline(QPolygonF({c + QPointF(-20, 0), c + QPointF(-6, 15), c + QPointF(22, -17)}));
+    return c;
+  }
+  const bool on = accessory == GuideRow::Accessory::kSwitchOn;
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(on ? QColor(0x34, 0xC7, 0x59) : QColor(0xE9, 0xE9, 0xEA));
+  painter.drawRoundedRect(track, 28, 28);
+  const double knob = 48;
+  painter.setBrush(Qt::white);
+  painter.drawEllipse(QRectF(on ? track.right() - 4 - knob : track.left() + 4, track.top() + 4, knob, knob));
+  return track.center();
+}
+
 QImage drawGuide(const GuideScreen& screen) {
-  const int w = 550, h = 720, rowH = 76, left = 28;
+  const int w = 550, h = 720, left = 28, rowH = 150, gap = 28;
   QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
-  image.fill(QColor(0xF2, 0xF2, 0xF7));
+  image.fill(QColor(0xEE, 0xF0, 0xF4));
   QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::TextAntialiasing);
@@ -79,42 +106,36 @@ QImage drawGuide(const GuideScreen& screen) {
   font.setBold(true);
   painter.setFont(font);
   painter.setPen(Qt::black);
-  painter.drawText(QRect(left, 60, w - 2 * left, 70), Qt::AlignLeft | Qt::AlignVCenter,
-                   QString::fromUtf8(screen.title));
-  int y = 170;
-  QRect group(20, y, w - 40, rowH * static_cast<int>(screen.rows.size()));
-  QPainterPath groupPath;
-  groupPath.addRoundedRect(group, 20, 20);
-  painter.fillPath(groupPath, Qt::white);
-  font.setPixelSize(30);
-  font.setBold(false);
-  painter.setFont(font);
-  for (std::size_t i = 0; i < screen.rows.size(); ++i) {
-    QRect row(group.left(), y + static_cast<int>(i) * rowH, group.width(), rowH);
-    if (i > 0) painter.fillRect(QRect(row.left() + left, row.top(), row.width() - left, 1), QColor(0xD1, 0xD1, 0xD6));
+  painter.drawText(QRect(left, 50, w - 2 * left, 70), Qt::AlignLeft | Qt::AlignVCenter, "设置");
+  int y = 150;
+  for (std::size_t i = 0; i < screen.rows.size(); ++i, y += rowH + gap) {
+    const GuideRow& step = screen.rows[i];
+    QRect row(20, y, w - 40, rowH);
+    QPainterPath card;
+    card.addRoundedRect(row, 24, 24);
+    painter.fillPath(card, Qt::white);
+    font.setPixelSize(28);
+    font.setBold(false);
+    painter.setFont(font);
     painter.setPen(Qt::black);
-    painter.drawText(row.adjusted(left, 0, -60, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                     QString::fromUtf8(screen.rows[i]));
-    bool marked = static_cast<int>(i) == screen.highlighted;
-    painter.setPen(QColor(0xC7, 0xC7, 0xCC));
-    if (!screen.checkmark) painter.drawText(row.adjusted(0, 0, -26, 0), Qt::AlignRight | Qt::AlignVCenter, "〉");
-    if (marked && screen.checkmark) {
-      painter.setPen(QPen(QColor(0x21, 0x51, 0xD2), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-      QPointF c(row.right() - 44, row.center().y());
-      painter.drawPolyline(QPolygonF({c + QPointF(-14, 0), c + QPointF(-4, 11), c + QPointF(16, -13)}));
-    }
-    if (marked) {
-      painter.setPen(QPen(QColor(0x21, 0x51, 0xD2), 5));
-      painter.setBrush(Qt::NoBrush);
-      painter.drawRoundedRect(QRectF(row).adjusted(4, 4, -4, -4), 16, 16);
-      // A fingertip on the row to tap.
-      QPointF tip(row.center().x() + 90, row.center().y() + 14);
-      painter.setPen(Qt::NoPen);
-      painter.setBrush(QColor(0x21, 0x51, 0xD2, 90));
-      painter.drawEllipse(tip, 34, 34);
-      painter.setBrush(QColor(0x21, 0x51, 0xD2, 200));
-      painter.drawEllipse(tip, 16, 16);
-    }
+    painter.drawText(QRect(row.left() + left, row.top() + 24, row.width() - 2 * left - 100, 64),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, QString::fromUtf8(step.title));
+    font.setPixelSize(22);
+    painter.setFont(font);
+    painter.setPen(QColor(0x5E, 0x5E, 0x63));
+    painter.drawText(QRect(row.left() + left, row.top() + 92, row.width() - 2 * left, 40),
+                     Qt::AlignLeft | Qt::AlignVCenter, QString::fromUtf8(step.detail));
+    const QPointF touch = drawAccessory(painter, row, step.accessory);
+    if (static_cast<int>(i) != screen.highlighted) continue;
+    painter.setPen(QPen(QColor(0x21, 0x51, 0xD2), 5));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(row).adjusted(3, 3, -3, -3), 22, 22);
+    const QPointF tip = touch + QPointF(26, 30);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0x21, 0x51, 0xD2, 90));
+    painter.drawEllipse(tip, 34, 34);
+    painter.setBrush(QColor(0x21, 0x51, 0xD2, 200));
+    painter.drawEllipse(tip, 16, 16);
   }
   return image;
 }
@@ -132,31 +153,38 @@ QImage drawGuideBackground() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: quellicons OUTDIR\n");
-    return 2;
-  }
+  const quell::CommandLine commandLine(
+      "quellicons",
+      "usage: quellicons OUTDIR   draw the app's icons and the guide's pictures into OUTDIR\n"
+      "       quellicons --help | --version\n");
+  if (auto exit = commandLine.standardOption(argc, argv)) return *exit;
+  if (argc != 2) return commandLine.usageError("one output folder, OUTDIR, is needed");
+  if (argv[1][0] == '-') return commandLine.usageError(std::string("unknown option ") + argv[1]);
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   QDir out(QString::fromLocal8Bit(argv[1]));
-  if (!out.mkpath(".")) return 1;
+  if (!out.mkpath(".")) return commandLine.fail("cannot make the folder " + std::string(argv[1]));
+  const auto save = [&](const QImage& image, const char* file) {
+    if (image.save(out.filePath(file))) return true;
+    commandLine.fail("cannot write " + out.filePath(file).toStdString());
+    return false;
+  };
+  using Accessory = GuideRow::Accessory;
+  const GuideRow filterOff{"过滤收到的短信", "未开启：收到的短信不会被过滤。", Accessory::kSwitchOff};
+  const GuideRow filterOn{"过滤收到的短信", "已开启：quellmodem 正在过滤收到的短信。", Accessory::kSwitchOn};
+  const GuideRow modem{"ModemManager", "已找到调制解调器。", Accessory::kCheck};
+  const GuideRow keepJunk{"从调制解调器删除垃圾短信", "未开启：垃圾短信只记入拦截记录。", Accessory::kSwitchOff};
+  const GuideRow deleteJunk{"从调制解调器删除垃圾短信", "已开启：记录后从调制解调器删除。", Accessory::kSwitchOn};
+  // Switch the service on; see that ModemManager has a modem; optionally, have junk deleted from it.
   const GuideScreen guides[] = {
-      {"Guide_1.png", "设置", {"通知", "声音与触感", "专注模式", "屏幕使用时间", "信息", "电话", "通讯录"}, 4, false},
-      {"Guide_2.png",
-       "信息",
-       {"iMessage 信息", "短信/彩信", "发送为短信", "过滤未知发件人", "未知与垃圾信息", "保留信息"},
-       4,
-       false},
-      {"Guide_3.png", "未知与垃圾信息", {"无", "Quellbox"}, 1, true},
+      {"Guide_1.png", {filterOff, modem, keepJunk}, 0},
+      {"Guide_2.png", {filterOn, modem, keepJunk}, 1},
+      {"Guide_3.png", {filterOn, modem, deleteJunk}, 2},
   };
   for (const GuideScreen& guide : guides)
-    if (!drawGuide(guide).save(out.filePath(guide.file))) return 1;
-  if (!drawGuideBackground().save(out.filePath("GuidePage_bg.png"))) return 1;
-  for (const Icon& icon : kIcons) {
-    if (!draw(icon, icon.file == std::string("quellbox.png") ? 256 : 128).save(out.filePath(icon.file))) {
-      std::fprintf(stderr, "quellicons: cannot write %s\n", qPrintable(out.filePath(icon.file)));
-      return 1;
-    }
-  }
+    if (!save(drawGuide(guide), guide.file)) return 1;
+  if (!save(drawGuideBackground(), "GuidePage_bg.png")) return 1;
+  for (const Icon& icon : kIcons)
+    if (!save(draw(icon, icon.file == std::string("quellbox.png") ? 256 : 128), icon.file)) return 1;
   return 0;
 }

@@ -1,4 +1,4 @@
-#include "platform/ui/style_properties.h"
+#include "uikit/style_properties.h"
 
 namespace quell::style_properties {
 
