@@ -15,6 +15,7 @@
 #include <unordered_set>
 
 #include "platform/bundle.h"
+#include "platform/command_line.h"
 #include "platform/unicode_text.h"
 #include "tools/quelltrain/evaluation.h"
 #include "tools/quelltrain/training_pipeline.h"
@@ -24,9 +25,9 @@ const quell::BundleIdentity quell::kMainBundleIdentity = {"Quellguard", "app.que
 namespace quell {
 namespace {
 
-int usage() {
-  std::fprintf(
-      stderr,
+const CommandLine& commandLine() {
+  static const CommandLine line(
+      "quelltrain",
       "usage: quelltrain train --vocabulary-out FILE --model-out DIR [options] [--language L] [--masked-digits] FILE...\n"
       "         --language L         the files after it are in language L (\"zh\", \"en\", ...)\n"
       "         --masked-digits      the files after it mask every digit as \"x\" (undone before training)\n"
@@ -49,13 +50,10 @@ int usage() {
       "         the spam missed per category; --errors writes each misjudged message to OUT as a JSON\n"
       "         line with its score and top words; --scores writes every message's label, category and score\n"
       "         minus the threshold (above 0 is spam) as a TSV line\n");
-  return 2;
+  return line;
 }
 
-int fail(const std::string& message) {
-  std::fprintf(stderr, "quelltrain: %s\n", message.c_str());
-  return 1;
-}
+int fail(const std::string& message) { return commandLine().fail(message); }
 
 int train(TrainingRun run) {
   std::mt19937_64 rng(run.options.seed);
@@ -136,8 +134,14 @@ int evaluate(const std::string& file, const std::string& modelDir, const std::st
 
 int main(int argc, char** argv) {
   using namespace quell;
-  if (argc < 2) return usage();
+  const CommandLine& line = commandLine();
+  if (auto exit = line.standardOption(argc, argv)) return *exit;
+  if (argc < 2) return line.usageError("a command, train or evaluate, is needed");
   std::string command = argv[1];
+  // An option this command does not know, or one whose value is missing.
+  auto wrongOption = [&](const std::string& arg, bool hasValue) {
+    return line.usageError((hasValue ? "unknown option " : "a value is needed after ") + arg);
+  };
   if (command == "evaluate") {
     bool json = false, showErrors = false;
     std::string model, vocabulary, file, errors, scores;
@@ -157,11 +161,13 @@ int main(int argc, char** argv) {
         vocabulary = argv[++i];
       else if (file.empty() && arg.rfind("--", 0) != 0)
         file = arg;
+      else if (arg.rfind("--", 0) != 0)
+        return line.usageError("one FILE only, not also " + arg);
       else
-        return usage();
+        return wrongOption(arg, i + 1 < argc);
     }
-    if (file.empty()) return usage();
-    return evaluate(file, model, vocabulary, json, showErrors, errors, scores);
+    if (file.empty()) return line.usageError("a FILE to judge is needed");
+    return line.finish(evaluate(file, model, vocabulary, json, showErrors, errors, scores));
   }
   if (command == "train") {
     TrainingRun args;
@@ -179,8 +185,10 @@ int main(int argc, char** argv) {
         double v = 0;
         auto [end, ec] = std::from_chars(text, text + std::strlen(text), v);
         if (ec != std::errc() || *end || !(v >= min && v <= max) || (whole && v != std::floor(v))) {
-          std::fprintf(stderr, "quelltrain: %s wants %s from %g to %g, not \"%s\"\n", arg.c_str(),
-                       whole ? "a whole number" : "a number", min, max, text);
+          char what[256];
+          std::snprintf(what, sizeof what, "%s wants %s from %g to %g, not \"%s\"", arg.c_str(),
+                        whole ? "a whole number" : "a number", min, max, text);
+          line.usageError(what);
           return false;
         }
         target = static_cast<std::remove_reference_t<decltype(target)>>(v);
@@ -228,11 +236,12 @@ int main(int argc, char** argv) {
       else if (arg.rfind("--", 0) != 0)
         args.files.push_back({arg, language, masked, repeat});
       else
-        return usage();
+        return wrongOption(arg, hasValue);
       if (!ok) return 2;
     }
-    if (args.files.empty() || args.vocabularyOut.empty() || args.modelOut.empty()) return usage();
-    return train(std::move(args));
+    if (args.files.empty() || args.vocabularyOut.empty() || args.modelOut.empty())
+      return line.usageError("--vocabulary-out, --model-out and at least one FILE are needed");
+    return line.finish(train(std::move(args)));
   }
-  return usage();
+  return line.usageError("unknown command " + command);
 }
