@@ -330,7 +330,8 @@ TEST(Quelltrain, EvaluateCountsEachCategoryOfEachLabelApart) {
   for (std::string line; std::getline(scores, line);) {
     std::istringstream fields(line);
     std::string label, category, score;
-    ASSERT_TRUE(std::getline(fields, label, '\t') && std::getline(fields, category, '\t') && std::getline(fields, score))
+    ASSERT_TRUE(std::getline(fields, label, '\t') && std::getline(fields, category, '\t') &&
+                std::getline(fields, score))
         << line;
     labels.push_back(label);
     scoredCategories.push_back(category);
