@@ -17,10 +17,10 @@ awk -F '\t' '$1 == "ham" && ($3 == "bank" || $3 == "verification")' "$generated/
 "$root/build/release/bin/quelltrain" train \
   --vocabulary-out "$root/resources/vocabulary.txt" \
   --model-out "$root/resources/QBModel210713.mlmodelc" \
-  --c C_VALUE --ham-margin MARGIN_VALUE \
-  --language zh --masked-digits --repeat ZH_REPEAT "$data/sms-zh/train.tsv" \
+  --c 0.005 --ham-margin 0.35 \
+  --language zh --masked-digits --repeat 3 "$data/sms-zh/train.tsv" \
   --language en --plain --repeat 25 "$data/sms-en/train.tsv" \
-  --language zh --plain --repeat 3 "$generated/train.tsv" \
+  --language zh --plain --repeat 6 "$generated/train.tsv" \
   --repeat 3 "$generated/train-alerts.tsv"
 # The vocabulary is compiled into the programs: rebuild before evaluating.
 cmake --build "$root/build/release"

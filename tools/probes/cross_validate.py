@@ -73,7 +73,10 @@ def probe(held, out, seed=42):
 
 
 def run(command, **kwargs):
-    result = subprocess.run(command, capture_output=True, text=True, **kwargs)
+    try:
+        result = subprocess.run(command, capture_output=True, text=True, **kwargs)
+    except OSError as e:  # a program missing, or being rebuilt under the run
+        sys.exit(f"cross_validate.py: cannot run {command[0]}: {e.strerror}")
     if result.returncode != 0:
         sys.exit(f"cross_validate.py: {' '.join(command)} failed:\n{result.stderr}")
     return result.stdout
