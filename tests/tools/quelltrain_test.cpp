@@ -202,6 +202,25 @@ TEST(Quelltrain, TrainsAndJudgesOrRefusesBadValues) {
   EXPECT_FALSE(std::filesystem::exists(vocabularyOut));
   EXPECT_FALSE(std::filesystem::exists(modelOut));
 
+  // An output that names a file to read, by whatever path, is refused before anything is written: the
+  // labeled messages are never overwritten.
+  auto readData = [&] {
+    std::ifstream in(data);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+  };
+  const std::string before = readData();
+  const auto sameData = (dir.path() / "." / data.filename()).string();
+  for (const auto& clobbering : std::vector<std::vector<std::string>>{
+           {"train", "--vocabulary-out", sameData, "--model-out", modelOut, data.string()},
+           {"train", "--vocabulary-out", vocabularyOut, "--model-out", sameData, "--dev", data.string(), "other.tsv"},
+           {"evaluate", "--scores", sameData, data.string()},
+           {"evaluate", "--errors", sameData, data.string()}}) {
+    auto refused = testing::runProcess(QUELLTRAIN_PATH, clobbering);
+    EXPECT_EQ(refused.exitCode, 2) << clobbering[1] << "\n" << refused.err;
+    EXPECT_NE(refused.err.find(sameData), std::string::npos) << refused.err;
+  }
+  EXPECT_EQ(readData(), before);
+
   auto result = train({"--transform", "1", "--dev", data.string(), "--dev", data.string()});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_TRUE(MLModel::modelWithContentsOfURL(modelOut));

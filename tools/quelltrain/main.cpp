@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -13,6 +14,7 @@
 #include <string>
 #include <type_traits>
 #include <unordered_set>
+#include <vector>
 
 #include "platform/bundle.h"
 #include "platform/command_line.h"
@@ -87,6 +89,18 @@ std::optional<FeatureVocabulary> readVocabulary(const std::string& path) {
   std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (!in.good() && !in.eof()) return std::nullopt;
   return FeatureVocabulary::fromText(text);
+}
+
+// The output among outputs that names one of inputs (the same file, by whatever path), if any: writing
+// it would destroy the labeled messages it was asked to read.
+std::optional<std::filesystem::path> overwritesInput(const std::vector<std::filesystem::path>& outputs,
+                                                     const std::vector<std::filesystem::path>& inputs) {
+  for (const auto& output : outputs)
+    for (const auto& input : inputs) {
+      std::error_code error;
+      if (!output.empty() && std::filesystem::equivalent(output, input, error)) return output;
+    }
+  return std::nullopt;
 }
 
 // Opens path for writing, or holds nullptr when path is empty.
@@ -167,6 +181,8 @@ int main(int argc, char** argv) {
         return wrongOption(arg, i + 1 < argc);
     }
     if (file.empty()) return line.usageError("a FILE to judge is needed");
+    if (auto output = overwritesInput({errors, scores}, {file}))
+      return line.usageError(output->string() + " is the file to judge; name another file to write");
     return line.finish(evaluate(file, model, vocabulary, json, showErrors, errors, scores));
   }
   if (command == "train") {
@@ -241,6 +257,11 @@ int main(int argc, char** argv) {
     }
     if (args.files.empty() || args.vocabularyOut.empty() || args.modelOut.empty())
       return line.usageError("--vocabulary-out, --model-out and at least one FILE are needed");
+    std::vector<std::filesystem::path> inputs;
+    for (const auto& file : args.files) inputs.push_back(file.path);
+    inputs.insert(inputs.end(), args.devFiles.begin(), args.devFiles.end());
+    if (auto output = overwritesInput({args.vocabularyOut, args.modelOut}, inputs))
+      return line.usageError(output->string() + " is a file to read; name another file to write");
     return line.finish(train(std::move(args)));
   }
   return line.usageError("unknown command " + command);
