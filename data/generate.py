@@ -1,12 +1,16 @@
 #!/usr/bin/env python3
 """Fills the template families of today's SMS into labeled training and dev files.
 
-  generate.py [--seed N] [--per-family N] [--dev-share X] OUTDIR
+  generate.py [--seed N] [--per-family N] [--dev-share X] [--folds K --fold I] OUTDIR
 
 writes into OUTDIR:
   train.tsv     "ham|spam<TAB>text<TAB>category", the messages of the training families
   dev.tsv       the same for the dev families: no family is in both files
   families.tsv  "family<TAB>label<TAB>category<TAB>train|dev<TAB>messages", one line per family
+
+With --folds K --fold I the dev families take no part: the training families are cut into K folds (in
+each category alike), fold I is written as dev.tsv and the other folds as train.tsv, for cross-validation
+that never looks at the dev families.
 
 The families are in families/<label>/<category>.txt beside this file and the slot values in pools/. The
 same seed gives byte-identical files. README.md describes the template language.
@@ -198,6 +202,20 @@ def split_families(families, seed, dev_share):
         count = max(2, round(len(members) * dev_share))
         dev.update(f.id for f in ranked[:count])
     return dev
+
+
+def fold_families(families, seed, folds, fold):
+    """The families of fold `fold` (0 to folds - 1): in each category, every folds-th family, counted from
+    `fold`, when ordered by a hash of the seed and the family's id. The folds partition the families, and
+    every category with at least `folds` families is in every fold."""
+    by_category = {}
+    for family in families:
+        by_category.setdefault((family.label, family.category), []).append(family)
+    chosen = set()
+    for members in by_category.values():
+        ranked = sorted(members, key=lambda f: hashlib.sha256(f"{seed}:fold:{f.id}".encode()).hexdigest())
+        chosen.update(f.id for f in ranked[fold::folds])
+    return chosen
 
 
 # ---------------------------------------------------------------------------------------------------------
@@ -450,6 +468,14 @@ SYNONYMS = [
     ["如非本人操作", "若非本人操作", "如不是本人操作", "如非您本人操作"],
     ["感谢您的", "谢谢您的"],
     ["手机号码", "手机号"],
+    ["如有疑问", "如有问题", "如有任何疑问", "若有疑问"],
+    ["客服热线", "服务热线", "客服电话", "客户服务热线"],
+    ["详询", "详情咨询", "咨询电话"],
+    ["查看", "查询"],
+    ["请及时", "请尽快", "请您及时"],
+    ["温馨提示", "友情提示", "温馨提醒"],
+    ["成功", "完成"],
+    ["收到", "收到了"],
 ]
 
 
@@ -505,8 +531,9 @@ def family_messages(family, pools, seed, count):
     return messages
 
 
-def generate(seed=42, per_family=30, dev_share=0.2, root=HERE):
-    """Returns (families, dev ids, {family id: messages})."""
+def generate(seed=42, per_family=30, dev_share=0.2, root=HERE, folds=0, fold=0):
+    """Returns (families, dev ids, {family id: messages}). With folds, the families are the training
+    families only and the dev ids those of fold `fold`."""
     families = load_families(root)
     pools = load_pools(root)
     for family in families:
@@ -516,6 +543,9 @@ def generate(seed=42, per_family=30, dev_share=0.2, root=HERE):
         for entry in entries:
             check_slots(entry, pools)
     dev = split_families(families, seed, dev_share)
+    if folds:
+        families = [f for f in families if f.id not in dev]
+        dev = fold_families(families, seed, folds, fold)
     messages = {f.id: family_messages(f, pools, seed, per_family) for f in families}
     return families, dev, messages
 
@@ -545,9 +575,14 @@ def main():
     parser.add_argument("--seed", type=int, default=42)
     parser.add_argument("--per-family", type=int, default=30)
     parser.add_argument("--dev-share", type=float, default=0.2)
+    parser.add_argument("--folds", type=int, default=0, help="cut the training families into K folds")
+    parser.add_argument("--fold", type=int, default=0, help="the fold written as dev.tsv (0 to K - 1)")
     args = parser.parse_args()
+    if args.folds == 1 or args.folds < 0 or not 0 <= args.fold < max(args.folds, 1):
+        parser.error("--folds wants 2 or more, and --fold a number from 0 to K - 1")
     try:
-        families, dev, messages = generate(args.seed, args.per_family, args.dev_share)
+        families, dev, messages = generate(args.seed, args.per_family, args.dev_share, folds=args.folds,
+                                           fold=args.fold)
         write_outputs(args.outdir, families, dev, messages)
     except (TemplateError, OSError, UnicodeDecodeError) as e:
         sys.exit(f"generate.py: {e}")

@@ -131,6 +131,23 @@ class GeneratedFiles(unittest.TestCase):
         self.assertEqual(generate.split_families(shuffled, 42, 0.2), self.dev)
         self.assertNotEqual(generate.split_families(self.families, 43, 0.2), self.dev)
 
+    def test_folds_cut_the_training_families_only_and_cover_each_once(self):
+        folds = 5
+        training = [f for f in self.families if f.id not in self.dev]
+        seen = collections.Counter()
+        for fold in range(folds):
+            families, held, messages = generate.generate(seed=42, per_family=2, folds=folds, fold=fold)
+            self.assertEqual({f.id for f in families}, {f.id for f in training})  # no dev family takes part
+            self.assertTrue(held <= {f.id for f in families})
+            seen.update(held)
+            # Every category is held out in every fold, and trained on too.
+            held_categories = {(f.label, f.category) for f in families if f.id in held}
+            trained_categories = {(f.label, f.category) for f in families if f.id not in held}
+            self.assertEqual(held_categories, trained_categories)
+            self.assertEqual(held_categories, {(f.label, f.category) for f in training})
+        self.assertEqual(set(seen), {f.id for f in training})
+        self.assertEqual(set(seen.values()), {1})
+
     def test_every_category_has_dozens_of_families(self):
         counts = collections.Counter((f.label, f.category) for f in self.families)
         self.assertGreaterEqual(min(counts.values()), 20, counts)

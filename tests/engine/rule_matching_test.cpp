@@ -27,14 +27,10 @@ TEST(NormalizeMessageBody, RemovesLineBreaksDotsAndHyphensThenTrimsBlanks) {
 TEST(MatchesNumberList, WholeStringEqualityOnly) {
   std::vector<std::string> list = {"10086", " 95588", "abc"};
   EXPECT_TRUE(matchesNumberList("10086", list));
-  EXPECT_FALSE(matchesNumberList("+8610086", list));
-  EXPECT_FALSE(matchesNumberList("1008", list));
-  EXPECT_FALSE(matchesNumberList("95588", list));
-  EXPECT_FALSE(matchesNumberList("ABC", list));
-  EXPECT_FALSE(matchesNumberList("", {}));
   // Canonically equivalent spellings are equal; compatibility variants (full width) are not.
   EXPECT_TRUE(matchesNumberList("caf\u00e9", {"cafe\u0301"}));
-  EXPECT_FALSE(matchesNumberList("\uff11\uff10\uff10\uff18\uff16", list));
+  for (const char* other : {"+8610086", "1008", "95588", "ABC", "", "\uff11\uff10\uff10\uff18\uff16"})
+    EXPECT_FALSE(matchesNumberList(other, list)) << other;
 }
 
 TEST(MatchesNumberList, BuiltInNumbersAreWhitelistedWithAnEmptyStore) {

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <fstream>
 
@@ -74,32 +71,21 @@ TEST(RuleStore, EditsFromConcurrentProcessesAreNeverLost) {
   ScopedDataHome home;
   ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordBlacklist, {}));
   constexpr int kWriters = 3, kEdits = 40;
-  std::vector<pid_t> children;
-  for (int w = 0; w < kWriters; ++w) {
-    pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      int failed = 0;
-      for (int i = 0; i < kEdits; ++i) {
-        auto added = RuleStore::editList(RuleListKind::KeywordBlacklist, [&](std::vector<std::string>& entries) {
-          entries.push_back(std::to_string(w) + "-" + std::to_string(i));
-          return true;
-        });
-        // A busy store is a refusal with nothing changed; the writer tries again, as a person would.
-        if (!added && added.code() == StoreError::kBusy)
-          --i;
-        else if (!added)
-          ++failed;
-      }
-      _exit(failed);
+  EXPECT_TRUE(testing::allChildrenSucceed(kWriters, [](int w) {
+    int failed = 0;
+    for (int i = 0; i < kEdits; ++i) {
+      auto added = RuleStore::editList(RuleListKind::KeywordBlacklist, [&](std::vector<std::string>& entries) {
+        entries.push_back(std::to_string(w) + "-" + std::to_string(i));
+        return true;
+      });
+      // A busy store is a refusal with nothing changed; the writer tries again, as a person would.
+      if (!added && added.code() == StoreError::kBusy)
+        --i;
+      else if (!added)
+        ++failed;
     }
-    children.push_back(pid);
-  }
-  for (pid_t pid : children) {
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+    return failed;
+  }));
   auto entries = RuleStore::storedList(RuleListKind::KeywordBlacklist);
   EXPECT_EQ(entries.size(), static_cast<std::size_t>(kWriters * kEdits));
   std::sort(entries.begin(), entries.end());

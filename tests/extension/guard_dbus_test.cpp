@@ -10,7 +10,6 @@
 #include <QDBusReply>
 #include <QDomDocument>
 #include <QFile>
-#include <QThread>
 #include <fstream>
 #include <nlohmann/json.hpp>
 
@@ -18,6 +17,7 @@
 #include "extension/guard_dbus_service.h"
 #include "tests/support/private_bus.h"
 #include "tests/support/test_environment.h"
+#include "tests/support/wait.h"
 
 namespace quell {
 namespace {
@@ -80,21 +80,16 @@ TEST_F(GuardOnDBus, ExplainsTheDecision) {
   EXPECT_EQ(list.value()["action"].toString(), "junk");
   EXPECT_EQ(list.value()["stage"].toString(), "keyword-blacklist");
   EXPECT_EQ(list.value()["matched"].toStringList(), QStringList{"退订"});
-
-  QDBusReply<QVariantMap> model = call("Explain", "13800138000", "好的，我明天下午三点到公司楼下等你");
-  ASSERT_TRUE(model.isValid());
-  EXPECT_EQ(model.value()["stage"].toString(), "model");
-  EXPECT_EQ(model.value()["action"].toString(), "none");
-  EXPECT_LE(model.value()["score"].toDouble(), model.value()["threshold"].toDouble());
-  EXPECT_TRUE(model.value()["matched"].toStringList().isEmpty());
 }
 
 // A client that reads the installed description gets what the service sends: the same interface on
-// introspection, and "words" typed aa{sv} even when no word of the body is known.
+// introspection, and a model decision's "words" typed aa{sv} even when no word of the body is known.
 TEST_F(GuardOnDBus, ServesTheInterfaceAsItsDescriptionSays) {
   QDBusReply<QVariantMap> unknownWords = call("Explain", "13800138000", "\xF0\x9F\x98\x80\xF0\x9F\x98\x80");
   ASSERT_TRUE(unknownWords.isValid()) << unknownWords.error().message().toStdString();
   EXPECT_EQ(unknownWords.value()["stage"].toString(), "model");
+  EXPECT_EQ(unknownWords.value()["action"].toString(), "none");  // the bias alone calls nothing spam
+  EXPECT_LE(unknownWords.value()["score"].toDouble(), unknownWords.value()["threshold"].toDouble());
   const QVariant words = unknownWords.value()["words"];
   ASSERT_TRUE(words.canConvert<QDBusArgument>());
   EXPECT_EQ(qvariant_cast<QDBusArgument>(words).currentSignature(), "aa{sv}");
@@ -133,12 +128,8 @@ TEST_F(GuardOnDBus, ServesTheInterfaceAsItsDescriptionSays) {
 
 TEST_F(GuardOnDBus, QuitsWhenIdleAndIsStartedAgain) {
   EXPECT_EQ(action("13800138000", "回复退订"), "junk");
-  bool gone = false;
-  for (int waited = 0; waited < 15000 && !gone; waited += 100) {
-    QThread::msleep(100);
-    gone = !connection_->interface()->isServiceRegistered(kGuardServiceName);
-  }
-  EXPECT_TRUE(gone);
+  EXPECT_TRUE(
+      testing::waitFor([&] { return !connection_->interface()->isServiceRegistered(kGuardServiceName); }, 15000));
   EXPECT_EQ(action("13800138000", "好的，明天见。"), "none");
 }
 

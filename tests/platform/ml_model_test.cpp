@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <random>
 
 #include "tests/support/test_environment.h"
 
@@ -133,7 +132,6 @@ TEST_F(CompiledModel, MissingTruncatedOrCorruptFilesAreLoadErrors) {
   auto future = MLModel::modelWithContentsOfURL(write(version));
   EXPECT_EQ(code(future), static_cast<int>(ModelErrorCode::kUnsupportedVersion));
   ASSERT_FALSE(future);
-  EXPECT_EQ(future.error().domain, kModelErrorDomain);
   EXPECT_NE(future.error().localizedDescription.find("version"), std::string::npos);
 }
 
@@ -162,22 +160,6 @@ TEST_F(CompiledModel, AHashTableWithNoEmptySlotsCostsOnlyAFewProbesPerLookup) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   ASSERT_TRUE(output);
   EXPECT_EQ(output.value()->featureValueForName("rating")->stringValue(), "ham");  // 0.5 - 1.5
-}
-
-TEST_F(CompiledModel, FlippedBytesNeverCrashALoadOrAPrediction) {
-  const std::string bytes = compiled(smallClassifier());
-  std::mt19937 rng(7);
-  int loaded = 0;
-  for (int round = 0; round < 2000; ++round) {
-    std::string damaged = bytes;
-    for (int flips = 0; flips < 3; ++flips) damaged[rng() % damaged.size()] ^= static_cast<char>(1 + rng() % 255);
-    auto model = MLModel::modelWithContentsOfURL(write(damaged));
-    if (!model) continue;
-    ++loaded;
-    // Whatever a damaged file says, a prediction answers a value or an error, within the file's bounds.
-    model.value()->predictionFromFeatures(textInput({{"退订", 1}, {"free", 2}, {"zzz", 1}}), MLPredictionOptions());
-  }
-  EXPECT_GT(loaded, 0);  // most flips land in weights or names, which load
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 #include "platform/user_defaults.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <fstream>
 
@@ -137,29 +135,18 @@ TEST(UserDefaults, ConcurrentProcessesWritingDifferentKeysLoseNothing) {
   ScopedDataHome home;
   ASSERT_TRUE(UserDefaults::initWithSuiteName("group.shared"));
   constexpr int kWriters = 4, kWrites = 50;
-  std::vector<pid_t> children;
-  for (int w = 0; w < kWriters; ++w) {
-    pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      // A child opens its own connection, as another program would.
-      int failures = 0;
-      for (int i = 1; i <= kWrites; ++i) {
-        auto store = UserDefaults::initWithSuiteName("group.shared");
-        // A write may meet the lock for longer than the busy timeout; the writer then retries, as
-        // the store reported that nothing was written.
-        while (!store || !store->setIntegerForKey(i, "writer" + std::to_string(w)))
-          if (++failures > 1000) _exit(1);
-      }
-      _exit(0);
+  EXPECT_TRUE(testing::allChildrenSucceed(kWriters, [](int w) {
+    // Each child opens its own connection, as another program would.
+    int failures = 0;
+    for (int i = 1; i <= kWrites; ++i) {
+      auto store = UserDefaults::initWithSuiteName("group.shared");
+      // A write may meet the lock for longer than the busy timeout; the writer then retries, as the store
+      // reported that nothing was written.
+      while (!store || !store->setIntegerForKey(i, "writer" + std::to_string(w)))
+        if (++failures > 1000) return 1;
     }
-    children.push_back(pid);
-  }
-  for (pid_t pid : children) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
+    return 0;
+  }));
   auto defaults = UserDefaults::initWithSuiteName("group.shared");
   for (int w = 0; w < kWriters; ++w) EXPECT_EQ(defaults->integerForKey("writer" + std::to_string(w)), kWrites);
 }

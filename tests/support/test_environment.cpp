@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "platform/user_defaults.h"
@@ -150,6 +151,26 @@ std::vector<std::string> splitLines(const std::string& text) {
     start = end + 1;
   }
   return lines;
+}
+
+std::string fileContents(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool allChildrenSucceed(int count, const std::function<int(int)>& body) {
+  std::vector<pid_t> children;
+  for (int i = 0; i < count; ++i) {
+    const pid_t pid = fork();
+    if (pid == 0) _exit(body(i));
+    if (pid > 0) children.push_back(pid);
+  }
+  bool succeeded = static_cast<int>(children.size()) == count;
+  for (pid_t pid : children) {
+    int status = 0;
+    succeeded = waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0 && succeeded;
+  }
+  return succeeded;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -58,6 +59,13 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
 std::string measurableAsanOptions();
 
 std::vector<std::string> splitLines(const std::string& text);
+
+// The whole content of a file, empty when it cannot be read.
+std::string fileContents(const std::filesystem::path& path);
+
+// Runs body(i) for i = 0 .. count-1, each in a child process of its own, all at once, as separate programs
+// sharing a store would; whether every child ended with exit code 0 (body's result).
+bool allChildrenSucceed(int count, const std::function<int(int)>& body);
 
 // Writes `bytes` as the raw stored value of key in a settings domain, bypassing the encoder, as a damaged or
 // hostile file would hold it; and reads a raw value back ("(absent)" when there is none).

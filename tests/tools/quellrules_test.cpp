@@ -6,7 +6,6 @@
 #include <nlohmann/json.hpp>
 
 #include "engine/rule_store.h"
-#include "platform/user_defaults.h"
 #include "tests/support/test_environment.h"
 
 namespace quell {
@@ -52,8 +51,7 @@ TEST(Quellrules, AnExportThatCannotBeWrittenFailsAndKeepsTheOldBackup) {
   ASSERT_EQ(rules({"add", "keyword-blacklist", "退订"}).exitCode, 0);
   const auto backup = dir.path() / "rules.json";
   ASSERT_EQ(rules({"export", backup.string()}).exitCode, 0);
-  std::ifstream in(backup);
-  const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string saved = testing::fileContents(backup);
   ASSERT_NE(saved.find("退订"), std::string::npos);
 
   // A disk that takes no more bytes (a file size limit of 0, which binds root too): the old backup stays
@@ -62,8 +60,7 @@ TEST(Quellrules, AnExportThatCannotBeWrittenFailsAndKeepsTheOldBackup) {
       "/bin/sh", {"-c", "trap '' XFSZ; ulimit -f 0; exec \"$0\" export \"$1\"", QUELLRULES_PATH, backup.string()});
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_NE(refused.err.find("cannot write"), std::string::npos) << refused.err;
-  std::ifstream again(backup);
-  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>()), saved);
+  EXPECT_EQ(testing::fileContents(backup), saved);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 
   for (const char* command : {"list", "export"}) {
@@ -73,31 +70,16 @@ TEST(Quellrules, AnExportThatCannotBeWrittenFailsAndKeepsTheOldBackup) {
   }
 }
 
-TEST(Quellrules, RefusesToEditAListItCannotRead) {
-  testing::ScopedDataHome home;
-  ASSERT_TRUE(UserDefaults::initWithSuiteName(AppGroupIdentifier)
-                  ->setObjectForKey(PropertyListArray{"kept", 42}, ruleListKey(RuleListKind::KeywordBlacklist)));
-  EXPECT_NE(rules({"add", "keyword-blacklist", "x"}).exitCode, 0);
-  auto stored = UserDefaults::initWithSuiteName(AppGroupIdentifier)->objectForKey("keywordBlacklistKey");
-  EXPECT_EQ(*stored, PropertyList(PropertyListArray{"kept", 42}));
-}
-
-void storeRawValue(const std::string& key, const std::string& bytes) {
-  testing::storeRawSetting(AppGroupIdentifier, key, bytes);
-}
-
-std::string rawValue(const std::string& key) { return testing::rawSetting(AppGroupIdentifier, key); }
-
 TEST(Quellrules, LeavesUndecodableDataAloneUntilImportOrReset) {
   testing::ScopedDataHome home;
   const std::string damaged = std::string("a\x02\x00\x00\x00s\x02\x00\x00\x00", 10) + "ok" + "\x7f";
-  storeRawValue("keywordBlacklistKey", damaged);
+  testing::storeRawSetting(AppGroupIdentifier, "keywordBlacklistKey", damaged);
   for (const auto& edit :
        std::vector<std::vector<std::string>>{{"add", "keyword-blacklist", "x"}, {"delete", "keyword-blacklist", "0"}}) {
     auto result = rules(edit);
     EXPECT_EQ(result.exitCode, 1) << edit[0];
     EXPECT_NE(result.err.find("cannot be read"), std::string::npos) << result.err;
-    EXPECT_EQ(rawValue("keywordBlacklistKey"), damaged) << edit[0];
+    EXPECT_EQ(testing::rawSetting(AppGroupIdentifier, "keywordBlacklistKey"), damaged) << edit[0];
   }
   EXPECT_NE(rules({"list"}).out.find("关键词黑名单 (keyword-blacklist) [unreadable"), std::string::npos);
   // The filter's own reading keeps its fallback: the list reads as empty.
@@ -105,7 +87,7 @@ TEST(Quellrules, LeavesUndecodableDataAloneUntilImportOrReset) {
 
   EXPECT_EQ(rules({"import", "-"}, R"({"keywordBlacklistKey": ["贷款"]})").exitCode, 0);
   EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist), std::vector<std::string>{"贷款"});
-  storeRawValue("keywordBlacklistKey", damaged);
+  testing::storeRawSetting(AppGroupIdentifier, "keywordBlacklistKey", damaged);
   EXPECT_EQ(rules({"reset"}).exitCode, 0);
   EXPECT_EQ(RuleStore::storedList(RuleListKind::KeywordBlacklist), DefaultRuleLists(RuleListKind::KeywordBlacklist));
 }
@@ -123,7 +105,7 @@ TEST(Quellrules, ACraftedValueCostsMemoryInProportionToItsSize) {
   }
   while (value.size() + 2 <= size) value += std::string("b\x01", 2);
   ASSERT_TRUE(RuleStore::writeList(RuleListKind::KeywordBlacklist, {"退订"}));
-  storeRawValue("numberBlacklistKey", value);
+  testing::storeRawSetting(AppGroupIdentifier, "numberBlacklistKey", value);
 
   const std::map<std::string, std::string> env = {{"ASAN_OPTIONS", testing::measurableAsanOptions()}};
   auto listing = runProcess(QUELLRULES_PATH, {"list"}, "", env);

@@ -3,6 +3,9 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "engine/features/word_tokenizer.h"
 #include "engine/message_normalization.h"
@@ -199,6 +202,25 @@ TEST(Quelltrain, TrainsAndJudgesOrRefusesBadValues) {
   EXPECT_FALSE(std::filesystem::exists(vocabularyOut));
   EXPECT_FALSE(std::filesystem::exists(modelOut));
 
+  // An output that names a file to read, by whatever path, is refused before anything is written: the
+  // labeled messages are never overwritten.
+  auto readData = [&] {
+    std::ifstream in(data);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+  };
+  const std::string before = readData();
+  const auto sameData = (dir.path() / "." / data.filename()).string();
+  for (const auto& clobbering : std::vector<std::vector<std::string>>{
+           {"train", "--vocabulary-out", sameData, "--model-out", modelOut, data.string()},
+           {"train", "--vocabulary-out", vocabularyOut, "--model-out", sameData, "--dev", data.string(), "other.tsv"},
+           {"evaluate", "--scores", sameData, data.string()},
+           {"evaluate", "--errors", sameData, data.string()}}) {
+    auto refused = testing::runProcess(QUELLTRAIN_PATH, clobbering);
+    EXPECT_EQ(refused.exitCode, 2) << clobbering[1] << "\n" << refused.err;
+    EXPECT_NE(refused.err.find(sameData), std::string::npos) << refused.err;
+  }
+  EXPECT_EQ(readData(), before);
+
   auto result = train({"--transform", "1", "--dev", data.string(), "--dev", data.string()});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_TRUE(MLModel::modelWithContentsOfURL(modelOut));
@@ -223,9 +245,17 @@ TEST(Quelltrain, TrainsAndJudgesOrRefusesBadValues) {
     std::ofstream out(data, std::ios::app);
     out << "spam\tzqxonce 贷款\nspam\tzqxtwice 贷款\nspam\tzqxtwice 免费\n";
   }
+  auto readVocabulary = [&] {
+    std::ifstream in(vocabularyOut);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+  };
   ASSERT_EQ(train({"--repeat", "5"}).exitCode, 0);
-  std::ifstream repeated(vocabularyOut);
-  const std::string words((std::istreambuf_iterator<char>(repeated)), {});
+  std::string words = readVocabulary();
+  EXPECT_EQ(words.find("zqxonce"), std::string::npos);
+  EXPECT_NE(words.find("zqxtwice\n"), std::string::npos);
+  // So is a file named twice, as when a part of the data is given again to weigh it up.
+  ASSERT_EQ(train({data.string(), "--repeat", "3"}).exitCode, 0);
+  words = readVocabulary();
   EXPECT_EQ(words.find("zqxonce"), std::string::npos);
   EXPECT_NE(words.find("zqxtwice\n"), std::string::npos);
 
@@ -288,7 +318,9 @@ TEST(Quelltrain, EvaluateCountsEachCategoryOfEachLabelApart) {
                                         << "spam\t" << ham << "\n";
   auto result = testing::runProcess(QUELLTRAIN_PATH, {"evaluate", "--json", (dir.path() / "dev.tsv").string()});
   ASSERT_EQ(result.exitCode, 0) << result.err;
-  auto categories = nlohmann::json::parse(result.out)["categories"];
+  const auto judged = nlohmann::json::parse(result.out);
+  EXPECT_EQ(judged["confusion"], nlohmann::json::parse(R"({"tp": 2, "fp": 2, "tn": 2, "fn": 2})")) << result.out;
+  auto categories = judged["categories"];
   auto expected = nlohmann::json::parse(R"([
       {"label": "ham", "category": "bank", "messages": 2, "flagged": 1},
       {"label": "ham", "category": "parcel", "messages": 1, "flagged": 0},
@@ -304,6 +336,33 @@ TEST(Quelltrain, EvaluateCountsEachCategoryOfEachLabelApart) {
   ASSERT_NE(ham_, std::string::npos) << text.out;
   EXPECT_LT(ham_, spam_);
   EXPECT_NE(text.out.find("trojan                 1 of     1  100.00%"), std::string::npos) << text.out;
+
+  // --scores gives every message, in file order, its label, category and distance from the threshold: above 0
+  // exactly for what was called spam.
+  const auto scoresFile = dir.path() / "scores.tsv";
+  auto scored = testing::runProcess(QUELLTRAIN_PATH,
+                                    {"evaluate", "--scores", scoresFile.string(), (dir.path() / "dev.tsv").string()});
+  ASSERT_EQ(scored.exitCode, 0) << scored.err;
+  std::ifstream scores(scoresFile);
+  std::vector<std::string> labels, scoredCategories;
+  std::size_t above = 0, spamAbove = 0;
+  for (std::string line; std::getline(scores, line);) {
+    std::istringstream fields(line);
+    std::string label, category, score;
+    ASSERT_TRUE(std::getline(fields, label, '\t') && std::getline(fields, category, '\t') &&
+                std::getline(fields, score))
+        << line;
+    labels.push_back(label);
+    scoredCategories.push_back(category);
+    if (std::stod(score) > 0) {
+      ++above;
+      if (label == "spam") ++spamAbove;
+    }
+  }
+  EXPECT_EQ(labels, (std::vector<std::string>{"ham", "ham", "ham", "spam", "spam", "spam", "ham", "spam"}));
+  EXPECT_EQ(scoredCategories, (std::vector<std::string>{"bank", "bank", "parcel", "parcel", "trojan", "loan", "", ""}));
+  EXPECT_EQ(above, 4u);  // tp 2 + fp 2
+  EXPECT_EQ(spamAbove, 2u);
 
   // A file without categories reports none.
   std::ofstream(dir.path() / "plain.tsv") << "ham\t" << ham << "\nspam\t" << spam << "\n";

@@ -21,8 +21,6 @@ TEST_F(Palette, WithoutDynamicColoursEveryAccessorIsItsFixedLightVariant) {
     EXPECT_FALSE(color.isDynamic());
     EXPECT_EQ(color.resolvedColor(kDark), color.resolvedColor(kLight));
   }
-  EXPECT_EQ(qb_mainColor().resolvedColor(kDark), QColor(33, 81, 210));
-  EXPECT_EQ(qb_label().resolvedColor(kDark), QColor(0, 0, 0));
 }
 
 TEST_F(Palette, CreateFromColours) {

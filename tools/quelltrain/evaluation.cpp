@@ -31,6 +31,9 @@ SpamMetrics evaluateMessages(const std::vector<LabeledMessage>& messages, const 
     FilterDecision decision = decideMessage(std::nullopt, message.text, {FilterStage::kModel}, choice);
     const bool spam = decision.action == FilterAction::kJunk;
     metrics.add(message.spam, spam, message.category);
+    if (options.scores)
+      std::fprintf(options.scores, "%s\t%s\t%.9g\n", message.spam ? "spam" : "ham", message.category.c_str(),
+                   decision.model ? decision.model->score - decision.model->threshold : 0.0);
     if (spam != message.spam) errors.emplace_back(&message, std::move(decision));
   }
   metrics.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

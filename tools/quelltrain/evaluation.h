@@ -16,6 +16,9 @@ struct EvaluationOptions {
   const FeatureVocabulary* vocabulary = nullptr;  // nullptr is the shipped vocabulary
   std::FILE* labeledErrors = nullptr;    // each misjudged message in the file's own form (label, text, category)
   std::FILE* explainedErrors = nullptr;  // each misjudged message as a JSON line with its score and top words
+  // Every message's "label<TAB>category<TAB>score minus threshold", in file order: how far each one is from
+  // being called spam, for weighing a boundary moved towards ham against the spam it lets through.
+  std::FILE* scores = nullptr;
 };
 
 // Judges every message and counts the outcomes, per category too. A JSON line of explainedErrors holds "label" (the

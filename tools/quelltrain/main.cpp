@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -13,8 +14,10 @@
 #include <string>
 #include <type_traits>
 #include <unordered_set>
+#include <vector>
 
 #include "platform/bundle.h"
+#include "platform/command_line.h"
 #include "platform/unicode_text.h"
 #include "tools/quelltrain/evaluation.h"
 #include "tools/quelltrain/training_pipeline.h"
@@ -24,9 +27,9 @@ const quell::BundleIdentity quell::kMainBundleIdentity = {"Quellguard", "app.que
 namespace quell {
 namespace {
 
-int usage() {
-  std::fprintf(
-      stderr,
+const CommandLine& commandLine() {
+  static const CommandLine line(
+      "quelltrain",
       "usage: quelltrain train --vocabulary-out FILE --model-out DIR [options] [--language L] [--masked-digits] FILE...\n"
       "         --language L         the files after it are in language L (\"zh\", \"en\", ...)\n"
       "         --masked-digits      the files after it mask every digit as \"x\" (undone before training)\n"
@@ -41,19 +44,18 @@ int usage() {
       "         --ham-pairs N        also train on N pairs of ham of the \"zh\" files joined as \"A，B。\" (0)\n"
       "         --dev FILE           judge FILE with the new model afterwards (may be given more than once)\n"
       "         --show-errors        list the misjudged messages of the dev files on standard error\n"
-      "       quelltrain evaluate [--json] [--show-errors] [--errors OUT] [--model DIR [--vocabulary FILE]] FILE\n"
+      "       quelltrain evaluate [--json] [--show-errors] [--errors OUT] [--scores OUT] [--model DIR [--vocabulary FILE]]\n"
+      "                           FILE\n"
       "         judges FILE with the compiled model (default: the one the filter ships) as the filter does,\n"
       "         over the vocabulary built into the program or the one in FILE (a model just trained);\n"
       "         when its lines carry a category (label<TAB>text<TAB>category), also the ham flagged and\n"
       "         the spam missed per category; --errors writes each misjudged message to OUT as a JSON\n"
-      "         line with its score and top words\n");
-  return 2;
+      "         line with its score and top words; --scores writes every message's label, category and score\n"
+      "         minus the threshold (above 0 is spam) as a TSV line\n");
+  return line;
 }
 
-int fail(const std::string& message) {
-  std::fprintf(stderr, "quelltrain: %s\n", message.c_str());
-  return 1;
-}
+int fail(const std::string& message) { return commandLine().fail(message); }
 
 int train(TrainingRun run) {
   std::mt19937_64 rng(run.options.seed);
@@ -89,8 +91,27 @@ std::optional<FeatureVocabulary> readVocabulary(const std::string& path) {
   return FeatureVocabulary::fromText(text);
 }
 
+// The output among outputs that names one of inputs (the same file, by whatever path), if any: writing
+// it would destroy the labeled messages it was asked to read.
+std::optional<std::filesystem::path> overwritesInput(const std::vector<std::filesystem::path>& outputs,
+                                                     const std::vector<std::filesystem::path>& inputs) {
+  for (const auto& output : outputs)
+    for (const auto& input : inputs) {
+      std::error_code error;
+      if (!output.empty() && std::filesystem::equivalent(output, input, error)) return output;
+    }
+  return std::nullopt;
+}
+
+// Opens path for writing, or holds nullptr when path is empty.
+using OutputFile = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+bool openOutput(const std::string& path, OutputFile* file) {
+  if (!path.empty()) file->reset(std::fopen(path.c_str(), "w"));
+  return path.empty() || *file;
+}
+
 int evaluate(const std::string& file, const std::string& modelDir, const std::string& vocabularyFile, bool json,
-             bool showErrors, const std::string& errorsOut) {
+             bool showErrors, const std::string& errorsOut, const std::string& scoresOut) {
   std::string error;
   auto messages = readLabeledFile(file, &error);
   if (!messages) return fail(error);
@@ -106,18 +127,18 @@ int evaluate(const std::string& file, const std::string& modelDir, const std::st
     return fail(vocabularyFile.empty()
                     ? "the model's features are not the vocabulary built into this program; rebuild after training"
                     : "the model's features are not the vocabulary " + vocabularyFile);
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> errors(nullptr, std::fclose);
-  if (!errorsOut.empty()) {
-    errors.reset(std::fopen(errorsOut.c_str(), "w"));
-    if (!errors) return fail("cannot write " + errorsOut + ": " + std::strerror(errno));
-  }
+  OutputFile errors(nullptr, std::fclose), scores(nullptr, std::fclose);
+  if (!openOutput(errorsOut, &errors)) return fail("cannot write " + errorsOut + ": " + std::strerror(errno));
+  if (!openOutput(scoresOut, &scores)) return fail("cannot write " + scoresOut + ": " + std::strerror(errno));
   EvaluationOptions options;
   options.model = &model.value();
   options.vocabulary = &*vocabulary;
   options.labeledErrors = showErrors ? stderr : nullptr;
   options.explainedErrors = errors.get();
+  options.scores = scores.get();
   auto metrics = evaluateMessages(*messages, options);
   if (errors && std::fclose(errors.release()) != 0) return fail("cannot write " + errorsOut);
+  if (scores && std::fclose(scores.release()) != 0) return fail("cannot write " + scoresOut);
   std::printf("%s", json ? (metrics.json() + "\n").c_str() : metrics.text().c_str());
   return 0;
 }
@@ -127,11 +148,17 @@ int evaluate(const std::string& file, const std::string& modelDir, const std::st
 
 int main(int argc, char** argv) {
   using namespace quell;
-  if (argc < 2) return usage();
+  const CommandLine& line = commandLine();
+  if (auto exit = line.standardOption(argc, argv)) return *exit;
+  if (argc < 2) return line.usageError("a command, train or evaluate, is needed");
   std::string command = argv[1];
+  // An option this command does not know, or one whose value is missing.
+  auto wrongOption = [&](const std::string& arg, bool hasValue) {
+    return line.usageError((hasValue ? "unknown option " : "a value is needed after ") + arg);
+  };
   if (command == "evaluate") {
     bool json = false, showErrors = false;
-    std::string model, vocabulary, file, errors;
+    std::string model, vocabulary, file, errors, scores;
     for (int i = 2; i < argc; ++i) {
       std::string arg = argv[i];
       if (arg == "--json")
@@ -140,17 +167,23 @@ int main(int argc, char** argv) {
         showErrors = true;
       else if (arg == "--errors" && i + 1 < argc)
         errors = argv[++i];
+      else if (arg == "--scores" && i + 1 < argc)
+        scores = argv[++i];
       else if (arg == "--model" && i + 1 < argc)
         model = argv[++i];
       else if (arg == "--vocabulary" && i + 1 < argc)
         vocabulary = argv[++i];
       else if (file.empty() && arg.rfind("--", 0) != 0)
         file = arg;
+      else if (arg.rfind("--", 0) != 0)
+        return line.usageError("one FILE only, not also " + arg);
       else
-        return usage();
+        return wrongOption(arg, i + 1 < argc);
     }
-    if (file.empty()) return usage();
-    return evaluate(file, model, vocabulary, json, showErrors, errors);
+    if (file.empty()) return line.usageError("a FILE to judge is needed");
+    if (auto output = overwritesInput({errors, scores}, {file}))
+      return line.usageError(output->string() + " is the file to judge; name another file to write");
+    return line.finish(evaluate(file, model, vocabulary, json, showErrors, errors, scores));
   }
   if (command == "train") {
     TrainingRun args;
@@ -168,8 +201,10 @@ int main(int argc, char** argv) {
         double v = 0;
         auto [end, ec] = std::from_chars(text, text + std::strlen(text), v);
         if (ec != std::errc() || *end || !(v >= min && v <= max) || (whole && v != std::floor(v))) {
-          std::fprintf(stderr, "quelltrain: %s wants %s from %g to %g, not \"%s\"\n", arg.c_str(),
-                       whole ? "a whole number" : "a number", min, max, text);
+          char what[256];
+          std::snprintf(what, sizeof what, "%s wants %s from %g to %g, not \"%s\"", arg.c_str(),
+                        whole ? "a whole number" : "a number", min, max, text);
+          line.usageError(what);
           return false;
         }
         target = static_cast<std::remove_reference_t<decltype(target)>>(v);
@@ -217,11 +252,17 @@ int main(int argc, char** argv) {
       else if (arg.rfind("--", 0) != 0)
         args.files.push_back({arg, language, masked, repeat});
       else
-        return usage();
+        return wrongOption(arg, hasValue);
       if (!ok) return 2;
     }
-    if (args.files.empty() || args.vocabularyOut.empty() || args.modelOut.empty()) return usage();
-    return train(std::move(args));
+    if (args.files.empty() || args.vocabularyOut.empty() || args.modelOut.empty())
+      return line.usageError("--vocabulary-out, --model-out and at least one FILE are needed");
+    std::vector<std::filesystem::path> inputs;
+    for (const auto& file : args.files) inputs.push_back(file.path);
+    inputs.insert(inputs.end(), args.devFiles.begin(), args.devFiles.end());
+    if (auto output = overwritesInput({args.vocabularyOut, args.modelOut}, inputs))
+      return line.usageError(output->string() + " is a file to read; name another file to write");
+    return line.finish(train(std::move(args)));
   }
-  return usage();
+  return line.usageError("unknown command " + command);
 }

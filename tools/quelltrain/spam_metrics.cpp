@@ -58,11 +58,13 @@ std::string SpamMetrics::text() const {
 }
 
 std::string SpamMetrics::json() const {
-  nlohmann::ordered_json j = {{"accuracy", accuracy()},
-                              {"precision", precision()},
-                              {"recall", recall()},
-                              {"f1", f1()},
-                              {"messages_per_second", messagesPerSecond()}};
+  nlohmann::ordered_json j = {
+      {"accuracy", accuracy()},
+      {"precision", precision()},
+      {"recall", recall()},
+      {"f1", f1()},
+      {"messages_per_second", messagesPerSecond()},
+      {"confusion", {{"tp", truePositives}, {"fp", falsePositives}, {"tn", trueNegatives}, {"fn", falseNegatives}}}};
   if (!categories.empty()) {
     auto& list = j["categories"] = nlohmann::ordered_json::array();
     for (const auto& [key, figures] : categories) {

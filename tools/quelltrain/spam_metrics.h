@@ -32,7 +32,8 @@ struct SpamMetrics {
   // For people: the totals, then, when messages carry categories, the ham flagged and the spam missed per
   // category.
   std::string text() const;
-  // {"accuracy": ..., "precision": ..., "recall": ..., "f1": ..., "messages_per_second": ...}, and when
+  // {"accuracy": ..., "precision": ..., "recall": ..., "f1": ..., "messages_per_second": ..., "confusion":
+  // {"tp": ..., "fp": ..., "tn": ..., "fn": ...}}, and when
   // messages carry categories "categories": [{"label", "category", "messages", "flagged" (ham) or
   // "missed" (spam)}, ...].
   std::string json() const;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <unordered_set>
 
 #include "engine/features/word_tokenizer.h"
 #include "engine/message_normalization.h"
@@ -91,9 +92,13 @@ bool addChineseHamPairs(const TrainingRun& run, TrainingSet* set, std::mt19937_6
 
 std::vector<std::string> chooseVocabulary(const TrainingRun& run, const TrainingSet& set) {
   std::vector<TokenizedMessage> tokenized;
+  // A message named by two files (a part of a file given again to weigh it up) is still one message.
+  std::unordered_set<std::string> seen;
   Progress tokenising("tokenising", set.messages.size());
   for (std::size_t i = 0; i < set.messages.size(); ++i) {
-    tokenized.push_back({set.messages[i].spam, set.fileOf[i], lowercasedWordTokens(set.messages[i].text)});
+    const auto& message = set.messages[i];
+    if (seen.insert((message.spam ? "s" : "h") + message.text).second)
+      tokenized.push_back({message.spam, set.fileOf[i], lowercasedWordTokens(message.text)});
     tokenising.step(i + 1);
   }
   return selectVocabulary(tokenized, static_cast<int>(run.files.size()), run.vocabularySize, run.minMessages,

@@ -55,7 +55,8 @@ std::optional<TrainingSet> readTrainingSet(const TrainingRun& run, std::mt19937_
 bool addChineseHamPairs(const TrainingRun& run, TrainingSet* set, std::mt19937_64& rng);
 
 // The vocabulary entries: the tokens most associated with the label, sorted by code point. Each message
-// counts once, whatever its repeat: a token of one message is not a word the model can learn.
+// counts once, whatever its repeat and however many files name it: a token of one message is not a word
+// the model can learn.
 std::vector<std::string> chooseVocabulary(const TrainingRun& run, const TrainingSet& set);
 
 // Trains the model on the set's bags of words over the vocabulary.
