@@ -186,7 +186,7 @@ TEST_F(MessageTest, ASilentBackendShowsProgressAtOnceAndFailsWithinFifteenSecond
   EXPECT_EQ(PKHUD::sharedHUD().accessibilityLabel(), "正在提交");
   ASSERT_TRUE(waitFor([] { return PKHUD::sharedHUD().isShowing() && PKHUD::sharedHUD().text() == "提交失败"; },
                       kReportTimeoutMs * 3));
-  EXPECT_LT(sent.elapsed(), kReportTimeoutMs + 5000);
+  EXPECT_LT(sent.elapsed(), 2 * kReportTimeoutMs);  // not the minute it took before, even on a busy machine
   // The outcome replaces the progress mark: one box on screen.
   QWidget* box = PKHUD::sharedHUD().view();
   int boxes = 0;
