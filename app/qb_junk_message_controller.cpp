@@ -2,11 +2,10 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPointer>
 #include <algorithm>
 
+#include "app/grouped_face.h"
 #include "app/junk_log_access.h"
 #include "app/junk_page_widgets.h"
 #include "app/junk_texts.h"
@@ -26,21 +25,6 @@ namespace {
 
 constexpr int kMargin = 16, kPadding = 14, kGap = 8, kMaxColumn = 600;
 enum Action { kTakeBack, kCopy, kReport, kRemove };
-
-// The rounded card the text sits on.
-class BodyFace : public QWidget {
- public:
-  using QWidget::QWidget;
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath face;
-    face.addRoundedRect(QRectF(rect()), 12, 12);
-    painter.fillPath(face, quell::create(UIColor::whiteColor(), UIColor::systemGray6Color()).resolved());
-  }
-};
 
 QString stateText(const JunkEntry& entry) {
   QStringList parts;
@@ -69,7 +53,7 @@ void QBJunkMessageController::viewDidLoad() {
   sender_ = makeJunkPageLabel(page, 22, qb_label(), true);
   time_ = makeJunkPageLabel(page, 15, qb_secondaryLabel());
   state_ = makeJunkPageLabel(page, 13, qb_secondaryLabel());
-  bodyFace_ = new BodyFace(page);
+  bodyFace_ = new GroupedFace(page);
   body_ = makeJunkPageLabel(bodyFace_, 17, qb_label());
   // Selectable as text by mouse, finger and keyboard; never a link, never markup.
   body_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

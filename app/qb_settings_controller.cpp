@@ -1,9 +1,8 @@
 #include "app/qb_settings_controller.h"
 
 #include <QDBusConnection>
-#include <QPainter>
-#include <QPainterPath>
 
+#include "app/grouped_face.h"
 #include "app/page_title_bar.h"
 #include "engine/junk_deletion_setting.h"
 #include "platform/modem_manager_probe.h"
@@ -20,21 +19,6 @@ namespace quell {
 namespace {
 
 constexpr int kMargin = 16, kPadding = 16, kMaxContentWidth = 600, kHudMs = 1500;
-
-// The white (in dark, dark grey) rounded face a group of settings sits on.
-class GroupFace : public QWidget {
- public:
-  explicit GroupFace(QWidget* parent) : QWidget(parent) {}
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath face;
-    face.addRoundedRect(QRectF(rect()), 12, 12);
-    painter.fillPath(face, quell::create(UIColor::whiteColor(), UIColor::systemGray6Color()).resolved());
-  }
-};
 
 // Secondary text dark enough to read on the faces in both appearances (over 4.5:1).
 UIColor detailColor() { return create(UIColor(QColor(0x5E, 0x5E, 0x63)), UIColor(QColor(0xAE, 0xAE, 0xB2))); }
@@ -146,7 +130,7 @@ QBSettingsController::Group QBSettingsController::makeGroup(const QString& heade
   Group group;
   group.header = makeLabel(page, 13, detailColor());
   group.header->setText(header);
-  group.face = new GroupFace(page);
+  group.face = new GroupedFace(page);
   group.title = makeLabel(group.face, 17, qb_label());
   group.title->setText(title);
   group.detail = makeLabel(group.face, 15, detailColor());
