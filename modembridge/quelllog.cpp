@@ -115,13 +115,15 @@ int notJunk(JunkLog& log, std::int64_t id) {
   return 0;
 }
 
-// The log for a command: read-only for the reading commands when it exists (a read-only mount, another
-// user's log), else opened for writing, which makes an empty one.
+// The log for a command: read-only for the reading commands (a read-only mount, another user's log), and
+// an empty one in memory where no log was ever kept, so that reading never makes a file; opened for
+// writing, which makes an empty one, for the others.
 quell::Result<std::unique_ptr<JunkLog>, quell::StoreError> openLog(bool reading) {
   const auto path = JunkLog::defaultPath();
+  if (!reading) return JunkLog::open(path);
   std::error_code ec;
-  if (reading && std::filesystem::exists(path, ec)) return JunkLog::openForReading(path);
-  return JunkLog::open(path);
+  if (!std::filesystem::exists(path, ec) && !ec) return JunkLog::open(":memory:");
+  return JunkLog::openForReading(path);
 }
 
 }  // namespace

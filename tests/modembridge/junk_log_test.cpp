@@ -380,6 +380,16 @@ TEST_F(Quelllog, RefusesUnknownOrMalformedIdsAndClears) {
   EXPECT_EQ(run({"bogus"}).exitCode, 2);
   EXPECT_EQ(run({"clear"}).exitCode, 0);
   EXPECT_EQ(run({"list"}).out, "");
+  // Reading where no log was ever kept shows an empty log and leaves no file behind: the app tells "the
+  // bridge has not run" by the log's absence.
+  ASSERT_TRUE(std::filesystem::remove(JunkLog::defaultPath()));
+  for (const char* reading : {"list", "export"}) {
+    auto result = run({reading});
+    EXPECT_EQ(result.exitCode, 0) << reading << result.err;
+    EXPECT_EQ(result.out, "") << reading;
+  }
+  EXPECT_EQ(run({"show", "1"}).exitCode, 1);
+  EXPECT_FALSE(std::filesystem::exists(JunkLog::defaultPath()));
 }
 
 }  // namespace
