@@ -38,7 +38,7 @@ class CorpusFolds(unittest.TestCase):
                     held_in[line] = fold
             self.assertEqual(set(held_in), set(lines))
 
-    def test_a_part_of_the_generated_file_is_its_label_and_categories(self):
+    def test_a_part_of_a_source_is_its_label_and_categories(self):
         with tempfile.TemporaryDirectory() as temp:
             source, out = os.path.join(temp, "train.tsv"), os.path.join(temp, "part.tsv")
             rows = ["ham\ta\tbank\n", "spam\tb\tbank\n", "ham\tc\tparcel\n", "ham\td\tverification\n", "ham\te\n"]
@@ -48,6 +48,10 @@ class CorpusFolds(unittest.TestCase):
             self.assertEqual(read(out), [rows[0], rows[3]])
             cross_validate.write_part(source, out, "@gen:ham")
             self.assertEqual(read(out), [rows[0], rows[2], rows[3], rows[4]])
+            cross_validate.write_part(source, out, "@en:spam")
+            self.assertEqual(read(out), [rows[1]])
+        self.assertEqual([cross_validate.is_part(o) for o in ("@en:spam", "@zh", "@gen:ham:bank", "--c", "@x:ham")],
+                         [True, False, True, False, False])
 
 
 class Figures(unittest.TestCase):

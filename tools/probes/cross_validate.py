@@ -7,7 +7,7 @@
 The options after "--" are those of `quelltrain train` without --vocabulary-out and --model-out, with the
 training files named @zh, @en and @gen, as scripts/train-model.sh names ../shared/data/sms-zh/train.tsv,
 ../shared/data/sms-en/train.tsv and the generated train.tsv (@gen:LABEL or @gen:LABEL:CATEGORY,... is a part
-of it, to weigh apart):
+of it, to weigh apart; @zh:LABEL and @en:LABEL likewise):
 
   cross_validate.py -- --ham-margin 0.15 --language zh --masked-digits --repeat 2 @zh \\
       --language en --plain --repeat 25 @en --language zh --plain --repeat 3 @gen
@@ -51,9 +51,14 @@ def split_corpus(path, folds, fold, train_out, held_out):
                 (held if part_of(line, folds) == fold else train).write(line)
 
 
+def is_part(option):
+    """Whether a recipe word names a part of a source: "@gen:ham", "@en:spam", "@gen:ham:bank,verification"."""
+    return option.partition(":")[0] in ("@zh", "@en", "@gen") and ":" in option
+
+
 def write_part(path, out, option):
-    """Writes the lines of the labeled file path that "@gen:LABEL" or "@gen:LABEL:CATEGORY,..." names."""
-    label, _, categories = option[len("@gen:"):].partition(":")
+    """Writes the lines of the labeled file path that "@SOURCE:LABEL" or "@SOURCE:LABEL:CATEGORY,..." names."""
+    label, _, categories = option.partition(":")[2].partition(":")
     wanted = set(categories.split(",")) if categories else None
     with open(path, encoding="utf-8") as f, open(out, "w", encoding="utf-8") as o:
         for line in f:
@@ -89,15 +94,15 @@ def one_fold(args, fold):
     run([sys.executable, os.path.join(args.generated, "generate.py"), "--seed", "42", "--per-family",
          str(args.per_family), "--folds", str(args.folds), "--fold", str(fold), gen])
     files = {"@gen": os.path.join(gen, "train.tsv")}
-    for n, option in enumerate(o for o in args.recipe if o.startswith("@gen:")):
-        files[option] = os.path.join(gen, f"train-part{n}.tsv")
-        write_part(files["@gen"], files[option], option)
     held = {"gen": os.path.join(gen, "dev.tsv"), "handwritten": os.path.join(ROOT, "data", "handwritten", "dev.tsv")}
     for corpus in ("zh", "en"):
         files[f"@{corpus}"] = os.path.join(work, f"{corpus}-train.tsv")
         held[corpus] = os.path.join(work, f"{corpus}-held.tsv")
         split_corpus(os.path.join(args.data, f"sms-{corpus}", "train.tsv"), args.folds, fold, files[f"@{corpus}"],
                      held[corpus])
+    for n, option in enumerate(o for o in args.recipe if is_part(o)):
+        files[option] = os.path.join(work, f"train-part{n}.tsv")
+        write_part(files[option.partition(":")[0]], files[option], option)
     held["zh-probe"] = os.path.join(work, "zh-probe.tsv")
     probe(held["zh"], held["zh-probe"])
     vocabulary, model = os.path.join(work, "vocabulary.txt"), os.path.join(work, "model.mlmodelc")
@@ -169,7 +174,7 @@ def main():
     args = parser.parse_args()
     if args.recipe[:1] == ["--"]:
         args.recipe = args.recipe[1:]
-    if args.folds < 2 or not any(o in ("@zh", "@en", "@gen") or o.startswith("@gen:") for o in args.recipe):
+    if args.folds < 2 or not any(o in ("@zh", "@en", "@gen") or is_part(o) for o in args.recipe):
         parser.error("wants --folds of 2 or more and a recipe naming @zh, @en or @gen")
     shifts = [0.0] + [float(x) for x in args.shifts.split(",") if x]
     with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
