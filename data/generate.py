@@ -479,11 +479,25 @@ SYNONYMS = [
 ]
 
 
+# Where a phrase is part of another word, it is left alone: the 点开 of "7点开始", the 成功 of "不成功" (whose
+# swap would say "不完成"), the 收到 of "收到了" (which would become "收到了了").
+PHRASE_PATTERNS = {
+    "点开": re.compile(r"(?<![0-9０-９一二三四五六七八九十两几半])点开(?!始)"),
+    "成功": re.compile(r"(?<!不)成功"),
+    "收到": re.compile(r"收到(?!了)"),
+}
+
+
+def phrase_pattern(phrase):
+    return PHRASE_PATTERNS.get(phrase) or re.compile(re.escape(phrase))
+
+
 def paraphrase(text, rng):
     for group in SYNONYMS:
-        present = [phrase for phrase in group if phrase in text]
+        present = [phrase for phrase in group if phrase_pattern(phrase).search(text)]
         if present and rng.random() < 0.25:
-            text = text.replace(present[0], rng.choice(group))
+            replacement = rng.choice(group)
+            text = phrase_pattern(present[0]).sub(lambda _: replacement, text)
     if "您" in text and rng.random() < 0.1:
         text = text.replace("您", "你")
     return text
