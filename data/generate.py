@@ -480,11 +480,11 @@ SYNONYMS = [
 
 
 # Where a phrase is part of another word, it is left alone: the 点开 of "7点开始", the 成功 of "不成功" (whose
-# swap would say "不完成"), the 收到 of "收到了" (which would become "收到了了").
+# swap would say "不完成"), the 收到 of "收到了" or "收到的" (which would become "收到了了", "收到了的").
 PHRASE_PATTERNS = {
     "点开": re.compile(r"(?<![0-9０-９一二三四五六七八九十两几半])点开(?!始)"),
     "成功": re.compile(r"(?<!不)成功"),
-    "收到": re.compile(r"收到(?!了)"),
+    "收到": re.compile(r"收到(?![了的])"),
 }
 
 

@@ -75,7 +75,7 @@ class TemplateLanguage(unittest.TestCase):
 
     def test_a_swapped_phrase_never_breaks_the_word_it_is_part_of(self):
         rng = random.Random(5)
-        text = "明早7点开始，支付不成功请点开链接，已收到了款项，收到请回复"
+        text = "明早7点开始，支付不成功请点开链接，已收到了款项，收到的验证码请勿告诉他人，收到请回复"
         forms = {generate.paraphrase(text, rng) for _ in range(2000)}
         self.assertTrue(any("打开链接" in form for form in forms))  # the phrases on their own are swapped
         self.assertTrue(any("收到了请回复" in form for form in forms))
@@ -83,6 +83,7 @@ class TemplateLanguage(unittest.TestCase):
             self.assertIn("7点开始", form)
             self.assertIn("不成功", form)
             self.assertNotIn("收到了了", form)
+            self.assertNotIn("收到了的", form)
 
 
 class GeneratedFiles(unittest.TestCase):
