@@ -21,7 +21,7 @@ awk -F '\t' '$1 == "spam"' "$data/sms-en/train.tsv" > "$generated/sms-en-spam.ts
 "$root/build/release/bin/quelltrain" train \
   --vocabulary-out "$root/resources/vocabulary.txt" \
   --model-out "$root/resources/QBModel210713.mlmodelc" \
-  --c 0.005 --ham-margin 0.55 \
+  --c 0.005 --ham-margin 0.6 \
   --language zh --masked-digits --repeat 3 "$data/sms-zh/train.tsv" --repeat 2 "$generated/sms-zh-spam.tsv" \
   --language en --plain --repeat 60 "$data/sms-en/train.tsv" --repeat 30 "$generated/sms-en-spam.tsv" \
   --language zh --plain --repeat 9 "$generated/train.tsv" --repeat 6 "$generated/train-alerts.tsv"
